@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#include "LocalTime.h"
+
+#include <cstdio>
+#include <limits>
+
+namespace nortavi {
+
+std::optional<LocalTime> MakeLocalTime(int year, int month, int day, int hour, int minute,
+                                       int second)
+{
+    using namespace std::chrono;
+    if (month < 1 || month > 12 || day < 1 || day > 31) {
+        return std::nullopt;
+    }
+    const year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                              std::chrono::day{static_cast<unsigned>(day)}};
+    if (!date.ok() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
+        second > 59) {
+        return std::nullopt;
+    }
+    return local_days{date} + hours{hour} + minutes{minute} + seconds{second};
+}
+
+std::string FormatLocalTime(LocalTime time)
+{
+    using namespace std::chrono;
+    const auto day = floor<days>(time);
+    const year_month_day date{day};
+    const hh_mm_ss clock{time - day};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(clock.seconds().count()));
+    return text;
+}
+
+std::int16_t MinutesBetween(LocalTime from, LocalTime to)
+{
+    // Exact integer rounding: a floating-point division could turn 90 s into
+    // 1.4999... and round the wrong way.
+    const std::int64_t secs = (to - from).count();
+    std::int64_t whole = secs / 60;
+    std::int64_t rest = secs % 60;
+    if (rest < 0) {  // make it a floor division
+        rest += 60;
+        whole -= 1;
+    }
+    if (rest > 30 || (rest == 30 && whole % 2 != 0)) {
+        whole += 1;
+    }
+    constexpr std::int64_t lowest = std::numeric_limits<std::int16_t>::min();
+    constexpr std::int64_t highest = std::numeric_limits<std::int16_t>::max();
+    if (whole < lowest) {
+        return static_cast<std::int16_t>(lowest);
+    }
+    if (whole > highest) {
+        return static_cast<std::int16_t>(highest);
+    }
+    return static_cast<std::int16_t>(whole);
+}
+
+}  // namespace nortavi

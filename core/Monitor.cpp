@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+#include "Monitor.h"
+
+#include <chrono>
+
+namespace nortavi {
+
+namespace {
+// Until a status line has been read, the feed counts as stale.
+constexpr std::chrono::seconds kUnreadStatusAge{700};
+// More than two minutes (151 s or older, after rounding) is a stale feed.
+constexpr std::int16_t kStaleAfterMinutes = 2;
+}  // namespace
+
+Monitor::Monitor(Settings& settings, MonitorPorts ports)
+    : settings_(settings),
+      ports_(std::move(ports)),
+      alarmSound_{ports_.files, ports_.sound, ports_.programFolder}
+{
+}
+
+void Monitor::StartUp(const std::function<void()>& beforeFirstPoll)
+{
+    settings_ = DefaultSettings(ports_.programFolder);
+    state_ = MonitorState{};
+    state_.lastStatusTime = ports_.clock.Now() - kUnreadStatusAge;
+    ports_.config.LoadConfig(settings_);
+
+    std::string statusString;
+    ports_.status.LoadStatus(settings_.statusPath, statusString, state_.lastStatusTime);
+    ShowInitialStatus(statusString);
+
+    const LocalTime now = ports_.clock.Now();
+    state_.lastClearTime = now;
+    state_.lastCloudyTime = now;
+    state_.lastVCloudyTime = now;
+
+    if (beforeFirstPoll) {
+        beforeFirstPoll();
+    }
+    RefreshStatus();
+}
+
+// A program started under a sky that is already bad (or good) does not
+// raise the alarm for the state it found.
+void Monitor::ShowInitialStatus(const std::string& statusString)
+{
+    MainDisplay& display = ports_.display;
+    const bool good = statusString == "CLEAR" || (statusString == "CLOUDY" && settings_.cloudyAsClear);
+    const bool bad = statusString == "V.CLOUDY" || (statusString == "CLOUDY" && !settings_.cloudyAsClear);
+    if (bad) {
+        display.SetStatusCaption("UNSAFE");
+        display.SetStatusColour(kRed);
+        state_.unsafeAlarmArmed = false;
+    } else if (good) {
+        display.SetStatusCaption("SAFE");
+        display.SetStatusColour(kGreen);
+        state_.safeAlarmArmed = false;
+    }
+}
+
+void Monitor::RefreshStatus()
+{
+    MainDisplay& display = ports_.display;
+
+    std::string statusString;
+    ports_.status.LoadStatus(settings_.statusPath, statusString, state_.lastStatusTime);
+    TrackCondition(statusString);
+
+    const std::int16_t sinceClear = MinutesSince(state_.lastClearTime);
+    display.SetMinsSinceClearText(std::to_string(sinceClear));
+    const std::int16_t sinceCloudy = MinutesSince(state_.lastCloudyTime);
+    display.SetMinsSinceCloudyText(std::to_string(sinceCloudy));
+    const std::int16_t sinceVCloudy = MinutesSince(state_.lastVCloudyTime);
+    display.SetMinsSinceVCloudyText(std::to_string(sinceVCloudy));
+
+    // Each count reads the clock anew, as the window always has.
+    std::int16_t minutesSinceGood = 0;
+    std::int16_t minutesSinceBad = 0;
+    if (settings_.cloudyAsClear) {
+        minutesSinceBad = MinutesSince(state_.lastVCloudyTime);
+        minutesSinceGood = getMin(MinutesSince(state_.lastCloudyTime), MinutesSince(state_.lastClearTime));
+    } else {
+        minutesSinceBad = getMin(MinutesSince(state_.lastVCloudyTime), MinutesSince(state_.lastCloudyTime));
+        minutesSinceGood = MinutesSince(state_.lastClearTime);
+    }
+
+    if (minutesSinceGood >= settings_.timeToUnsafe) {
+        display.SetStatusCaption("UNSAFE");
+        display.SetStatusColour(kRed);
+        SafetyLatchStep(Verdict::Unsafe, state_, settings_, display);
+    } else if (minutesSinceBad >= settings_.timeToSafe) {
+        display.SetStatusCaption("SAFE");
+        display.SetStatusColour(kGreen);
+        SafetyLatchStep(Verdict::Safe, state_, settings_, display);
+    }
+
+    if (MinutesSince(state_.lastStatusTime) > kStaleAfterMinutes) {
+        display.SetConditionCaption("UNKNOWN");
+        display.SetConditionColour(kRed);
+        display.SetStatusCaption("UNKNOWN");
+        display.SetStatusColour(kRed);
+        FeedLatchStep(Feed::Stale, state_, display);
+    } else {
+        FeedLatchStep(Feed::Fresh, state_, display);
+    }
+
+    Annunciate(state_, display, alarmSound_);
+}
+
+void Monitor::TrackCondition(const std::string& statusString)
+{
+    MainDisplay& display = ports_.display;
+    if (statusString == "CLEAR") {
+        display.SetConditionCaption("CLEAR");
+        display.SetConditionColour(kGreen);
+        state_.lastClearTime = state_.lastStatusTime;
+    }
+    if (statusString == "CLOUDY") {
+        display.SetConditionCaption("CLOUDY");
+        display.SetConditionColour(kOrange);
+        state_.lastCloudyTime = state_.lastStatusTime;
+    }
+    if (statusString == "V.CLOUDY") {
+        display.SetConditionCaption("V.CLOUDY");
+        display.SetConditionColour(kRed);
+        state_.lastVCloudyTime = state_.lastStatusTime;
+    }
+}
+
+std::int16_t Monitor::MinutesSince(LocalTime time)
+{
+    return MinutesBetween(time, ports_.clock.Now());
+}
+
+void Monitor::AlarmButton_Click()
+{
+    SilenceAlarms(state_, ports_.display);
+}
+
+}  // namespace nortavi

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "AlarmLatches.h"
+#include "MonitorState.h"
+#include "Ports.h"
+#include "Settings.h"
+
+#include <functional>
+#include <string>
+
+namespace nortavi {
+
+// Everything the evaluation reaches outside itself.
+struct MonitorPorts {
+    Clock& clock;
+    StatusReader& status;
+    ConfigStore& config;
+    FileProbe& files;
+    MainDisplay& display;
+    SoundOutput& sound;
+    std::string programFolder;  // ends in the platform's separator
+};
+
+// The monitoring core: start-up, the five-second evaluation and the alarm
+// button. The window and the replay tool both drive this one class, so what
+// the replay tool shows is what the window does.
+class Monitor {
+public:
+    Monitor(Settings& settings, MonitorPorts ports);
+
+    // The window's load sequence up to and including the first poll: the
+    // defaults, the initial flags and times, config.ini, the start-up status
+    // read and the initial status, then `beforeFirstPoll` (where the window
+    // creates its dialog and starts its timer), then the first poll.
+    void StartUp(const std::function<void()>& beforeFirstPoll = {});
+
+    // One poll: read the status, track the condition, show the minutes,
+    // decide SAFE/UNSAFE, check the feed, sound any active alarm.
+    void RefreshStatus();
+
+    void AlarmButton_Click();
+
+    const MonitorState& State() const { return state_; }
+
+private:
+    void ShowInitialStatus(const std::string& statusString);
+    void TrackCondition(const std::string& statusString);
+    std::int16_t MinutesSince(LocalTime time);
+
+    Settings& settings_;
+    MonitorPorts ports_;
+    AlarmSound alarmSound_;
+    MonitorState state_;
+};
+
+}  // namespace nortavi

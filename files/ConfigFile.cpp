@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: MIT
+#include "ConfigFile.h"
+
+#include "FieldReader.h"
+#include "FileSystem.h"
+#include "Platform.h"
+
+#include <array>
+#include <charconv>
+
+namespace nortavi {
+
+namespace {
+
+constexpr std::size_t kMaxConfigBytes = 64 * 1024;
+constexpr std::string_view kLineEnd = "\r\n";
+
+const char* FlagText(bool flag)
+{
+    return flag ? "True" : "False";
+}
+
+// The plain form cannot hold a comma, nor a leading blank or quote, nor a
+// trailing blank; such a path is written inside double quotes instead.
+bool NeedsQuotes(const std::string& path)
+{
+    return path.find(',') != std::string::npos ||
+           (!path.empty() && (path.front() == ' ' || path.front() == '"' || path.back() == ' '));
+}
+
+std::string FormatStatusPath(const std::string& path)
+{
+    return NeedsQuotes(path) ? "\"" + path + "\"" : path;
+}
+
+}  // namespace
+
+ConfigFile::ConfigFile(std::string programFolder) : programFolder_(std::move(programFolder)) {}
+
+std::string ConfigFile::Path() const
+{
+    return programFolder_ + "config.ini";
+}
+
+void ConfigFile::LoadConfig(Settings& settings)
+{
+    const std::string path = Path();
+    if (!FileExists(path)) {
+        return;
+    }
+    const auto prefix = platform::ReadFilePrefix(path, kMaxConfigBytes);
+    if (prefix) {
+        ParseConfig(prefix->bytes, settings);
+    }
+}
+
+bool ConfigFile::SaveConfig(const Settings& settings)
+{
+    return platform::ReplaceFileContents(Path(), FormatConfig(settings));
+}
+
+std::string FormatConfig(const Settings& settings)
+{
+    std::string text;
+    const auto line = [&text](std::string_view key, const std::string& value) {
+        text.append(key).append(",").append(value).append(kLineEnd);
+    };
+    line("statusPath", FormatStatusPath(settings.statusPath));
+    line("timeToSafe", std::to_string(settings.timeToSafe));
+    line("timeToUnsafe", std::to_string(settings.timeToUnsafe));
+    line("cloudyAsClear", FlagText(settings.cloudyAsClear));
+    line("alarmOnSafe", FlagText(settings.alarmOnSafe));
+    line("alarmOnUnsafe", FlagText(settings.alarmOnUnsafe));
+    return text;
+}
+
+void ParseConfig(std::string_view text, Settings& settings)
+{
+    FieldReader reader(text);
+    // Each value replaces its setting as soon as it is read; a file cut
+    // short keeps the current value of every setting after the cut.
+    const auto nextValue = [&reader]() -> std::optional<std::string> {
+        if (!reader.NextField()) {  // the key, never looked at
+            return std::nullopt;
+        }
+        return reader.NextField();
+    };
+    const auto readMinutes = [&nextValue](std::int16_t& setting) {
+        const auto value = nextValue();
+        if (!value) {
+            return false;
+        }
+        if (const auto minutes = ParseMinutes(*value)) {
+            setting = *minutes;
+        }
+        return true;
+    };
+    const auto readFlag = [&nextValue](bool& setting) {
+        const auto value = nextValue();
+        if (value) {
+            setting = *value == "True";
+        }
+        return value.has_value();
+    };
+
+    if (const auto path = nextValue()) {
+        settings.statusPath = *path;
+    } else {
+        return;
+    }
+    if (readMinutes(settings.timeToSafe) && readMinutes(settings.timeToUnsafe) &&
+        readFlag(settings.cloudyAsClear) && readFlag(settings.alarmOnSafe)) {
+        readFlag(settings.alarmOnUnsafe);
+    }
+}
+
+std::optional<std::int16_t> ParseMinutes(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    std::int16_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool StatusPathRoundTrips(const std::string& path)
+{
+    // Every other setting differs from its default, so a path that shifts
+    // the later values shows up too.
+    Settings written;
+    written.statusPath = path;
+    written.timeToSafe = -1;
+    written.timeToUnsafe = -2;
+    written.cloudyAsClear = true;
+    written.alarmOnSafe = true;
+    written.alarmOnUnsafe = false;
+    Settings read;
+    ParseConfig(FormatConfig(written), read);
+    return read == written;
+}
+
+}  // namespace nortavi

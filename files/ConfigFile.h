@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Ports.h"
+#include "Settings.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace nortavi {
+
+// config.ini: six lines "key,value" with CR LF, in the fixed order
+// statusPath, timeToSafe, timeToUnsafe, cloudyAsClear, alarmOnSafe,
+// alarmOnUnsafe. Values are read by position; the keys are never read.
+class ConfigFile final : public ConfigStore {
+public:
+    explicit ConfigFile(std::string programFolder);
+
+    std::string Path() const;
+
+    void LoadConfig(Settings& settings) override;
+    bool SaveConfig(const Settings& settings) override;
+
+private:
+    std::string programFolder_;
+};
+
+// The file's bytes for these settings.
+std::string FormatConfig(const Settings& settings);
+
+// Replaces each setting whose value the text holds and can be read; every
+// other setting keeps its current value.
+void ParseConfig(std::string_view text, Settings& settings);
+
+// A whole number from -32768 to 32767: optional blanks around it, an
+// optional sign, decimal digits. nullopt for anything else.
+std::optional<std::int16_t> ParseMinutes(std::string_view text);
+
+// Whether config.ini can hold this status path so that it reads back
+// unchanged (no form can hold a double quote together with a comma, nor a
+// line end).
+bool StatusPathRoundTrips(const std::string& path);
+
+}  // namespace nortavi

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Ports.h"
+#include "TimeStampParser.h"
+
+#include <cstddef>
+#include <string>
+
+namespace nortavi {
+
+// The status lines are short; a file that has not given both fields within
+// this many bytes is not a status file, and is not read any further.
+inline constexpr std::size_t kMaxStatusFileBytes = 64 * 1024;
+
+// Reads the sensor's status file: a local time stamp and a condition word.
+// The file is held open only for one read, shared with its writer, so the
+// sensor's software can rewrite or replace it at any time.
+class StatusFile final : public StatusReader {
+public:
+    explicit StatusFile(ShortDatePattern datePattern = {});
+
+    void LoadStatus(const std::string& statusPath, std::string& statusString,
+                    LocalTime& lastStatusTime) override;
+
+    void SetDatePattern(ShortDatePattern datePattern) { datePattern_ = datePattern; }
+
+private:
+    ShortDatePattern datePattern_;
+};
+
+}  // namespace nortavi

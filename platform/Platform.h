@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The few operating-system calls the program needs, one implementation file
+// per platform (PlatformPosix.cpp, PlatformWindows.cpp), chosen by CMake.
+// Paths are 8-bit text: UTF-8 on Linux, the system code page on Windows.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace nortavi::platform {
+
+// The separator that ends a folder path: '\\' on Windows, '/' elsewhere.
+char PathSeparator();
+
+// The full path of the folder that holds the running executable, as the
+// system reports it (it may or may not end in a separator).
+std::string ExecutableFolder();
+
+enum class EntryKind { Missing, Folder, Other };
+
+// What the path names; every fault (empty or invalid name, no such entry,
+// a drive that is not ready) gives Missing.
+EntryKind QueryEntry(const std::string& path);
+
+struct FilePrefix {
+    std::string bytes;
+    bool moreFollows = false;  // the file is longer than what was read
+};
+
+// Reads at most maxBytes from the start of the file. The file is opened
+// read-only, shared so that its writer may go on writing, renaming or
+// deleting it, and closed before returning. nullopt when it cannot be
+// opened or read.
+std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
+
+// Replaces the file with `bytes` as one step: the bytes go to a temporary
+// file in the same folder, which then takes the old file's place, so a
+// reader sees the old file or the new one, never a part. On failure the old
+// file is left as it was and false is returned.
+bool ReplaceFileContents(const std::string& path, const std::string& bytes);
+
+struct CivilTime {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// The current local date and time of day.
+CivilTime LocalNow();
+
+}  // namespace nortavi::platform

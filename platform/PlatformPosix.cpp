@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: MIT
+// Linux and other POSIX systems.
+#include "Platform.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <string>
+
+namespace nortavi::platform {
+
+namespace {
+
+// Closes a descriptor on every path out of a function.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+    int release()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+char PathSeparator()
+{
+    return '/';
+}
+
+std::string ExecutableFolder()
+{
+    std::string path(PATH_MAX, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0) {
+        return ".";
+    }
+    path.resize(static_cast<std::size_t>(length));
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+EntryKind QueryEntry(const std::string& path)
+{
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        return EntryKind::Missing;
+    }
+    return S_ISDIR(info.st_mode) ? EntryKind::Folder : EntryKind::Other;
+}
+
+std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t maxBytes)
+{
+    // O_NONBLOCK keeps a FIFO or device from stalling the open; only a
+    // regular file is read.
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.get() < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    FilePrefix prefix;
+    prefix.bytes.resize(maxBytes + 1);
+    std::size_t filled = 0;
+    while (filled < prefix.bytes.size()) {
+        const ssize_t n = ::read(file.get(), prefix.bytes.data() + filled, prefix.bytes.size() - filled);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(n);
+    }
+    prefix.moreFollows = filled > maxBytes;
+    prefix.bytes.resize(filled > maxBytes ? maxBytes : filled);
+    return prefix;
+}
+
+bool ReplaceFileContents(const std::string& path, const std::string& bytes)
+{
+    // A name of our own beside the target, so the rename stays within one
+    // file system and cannot meet another writer's temporary file.
+    static std::atomic<unsigned> counter{0};
+    const std::string temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" +
+                                  std::to_string(counter.fetch_add(1));
+    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (file.get() < 0) {
+        return false;
+    }
+    const bool written = WriteAll(file.get(), bytes) && ::fsync(file.get()) == 0;
+    const bool closed = ::close(file.release()) == 0;
+    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+CivilTime LocalNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+}  // namespace nortavi::platform

@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: MIT
+// Windows: the ANSI calls, since paths and text files are 8-bit text in the
+// system code page.
+#include "Platform.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+namespace nortavi::platform {
+
+namespace {
+
+// Closes a handle on every path out of a function.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { close(); }
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    bool close()
+    {
+        if (!valid()) {
+            return true;
+        }
+        const bool closed = CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+bool IsTransientReplaceError(DWORD error)
+{
+    // A virus scanner, an indexer or an editor may hold config.ini open for
+    // a moment; the replace is tried again.
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED;
+}
+
+constexpr int kReplaceAttempts = 20;
+constexpr DWORD kReplaceRetryMs = 50;
+
+}  // namespace
+
+char PathSeparator()
+{
+    return '\\';
+}
+
+std::string ExecutableFolder()
+{
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return ".";
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const auto slash = path.find_last_of("\\/");
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    // A program at a drive root keeps the root's backslash ("D:\").
+    if (slash == 2 && path[1] == ':') {
+        return path.substr(0, 3);
+    }
+    return path.substr(0, slash);
+}
+
+EntryKind QueryEntry(const std::string& path)
+{
+    if (path.empty()) {
+        return EntryKind::Missing;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return EntryKind::Missing;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Folder : EntryKind::Other;
+}
+
+std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t maxBytes)
+{
+    // Full sharing: the sensor's software may keep writing, rename over or
+    // delete the file while it is open here.
+    Handle file(CreateFileA(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return std::nullopt;
+    }
+    FilePrefix prefix;
+    prefix.bytes.resize(maxBytes + 1);
+    std::size_t filled = 0;
+    while (filled < prefix.bytes.size()) {
+        DWORD got = 0;
+        const DWORD wanted = static_cast<DWORD>(prefix.bytes.size() - filled);
+        if (!ReadFile(file.get(), prefix.bytes.data() + filled, wanted, &got, nullptr)) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += got;
+    }
+    prefix.moreFollows = filled > maxBytes;
+    prefix.bytes.resize(filled > maxBytes ? maxBytes : filled);
+    return prefix;
+}
+
+bool ReplaceFileContents(const std::string& path, const std::string& bytes)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::string temporary = path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                  std::to_string(counter.fetch_add(1));
+    {
+        Handle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) {
+            return false;
+        }
+        DWORD written = 0;
+        const bool ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                  &written, nullptr) &&
+                        written == bytes.size() && FlushFileBuffers(file.get());
+        if (!file.close() || !ok) {
+            DeleteFileA(temporary.c_str());
+            return false;
+        }
+    }
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExA(temporary.c_str(), path.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        if (attempt == kReplaceAttempts || !IsTransientReplaceError(GetLastError())) {
+            break;
+        }
+        Sleep(kReplaceRetryMs);
+    }
+    DeleteFileA(temporary.c_str());
+    return false;
+}
+
+CivilTime LocalNow()
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+}  // namespace nortavi::platform

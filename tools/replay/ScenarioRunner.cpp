@@ -1,0 +1,337 @@
+// SPDX-License-Identifier: MIT
+#include "ScenarioRunner.h"
+
+#include "Platform.h"
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+namespace nortavi {
+
+namespace {
+
+// Before any "now": a fixed, ordinary night.
+const LocalTime kDefaultStart = *MakeLocalTime(2026, 1, 1, 22, 0, 0);
+
+std::pair<std::string, std::string> SplitCommand(const std::string& line)
+{
+    const auto space = line.find(' ');
+    if (space == std::string::npos) {
+        return {line, ""};
+    }
+    return {line.substr(0, space), line.substr(space + 1)};
+}
+
+long long ParseInteger(const std::string& text, const std::string& what)
+{
+    long long value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+') {
+        ++first;
+    }
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (text.empty() || error != std::errc{} || end != last) {
+        throw ScenarioError(what + " must be a whole number, not \"" + text + "\"");
+    }
+    return value;
+}
+
+LocalTime ParseClock(const std::string& text)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    char tail = '\0';
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour, &minute,
+                    &second, &tail) == 6) {
+        if (const auto time = MakeLocalTime(year, month, day, hour, minute, second)) {
+            return *time;
+        }
+    }
+    throw ScenarioError("now takes yyyy-MM-dd HH:mm:ss, not \"" + text + "\"");
+}
+
+bool ParseFlag(const std::string& text)
+{
+    if (text == "True") {
+        return true;
+    }
+    if (text == "False") {
+        return false;
+    }
+    throw ScenarioError("a flag is True or False, not \"" + text + "\"");
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes, bool append)
+{
+    std::ofstream file(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    file << bytes;
+    if (!file.flush()) {
+        throw ScenarioError("cannot write " + path.string());
+    }
+}
+
+// A 0.1 s, 8 kHz, 8-bit mono silence: the smallest ordinary PCM wave file.
+std::string ShortWave()
+{
+    constexpr std::uint32_t kSamples = 800;
+    std::string wave;
+    const auto u32 = [&wave](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            wave.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+        }
+    };
+    const auto u16 = [&wave](std::uint16_t v) {
+        wave.push_back(static_cast<char>(v & 0xFF));
+        wave.push_back(static_cast<char>(v >> 8));
+    };
+    wave += "RIFF";
+    u32(36 + kSamples);
+    wave += "WAVEfmt ";
+    u32(16);
+    u16(1);     // PCM
+    u16(1);     // mono
+    u32(8000);  // samples per second
+    u32(8000);  // bytes per second
+    u16(1);     // block align
+    u16(8);     // bits per sample
+    wave += "data";
+    u32(kSamples);
+    wave.append(kSamples, static_cast<char>(0x80));
+    return wave;
+}
+
+const char* OnOff(bool on)
+{
+    return on ? "on" : "off";
+}
+
+}  // namespace
+
+ScenarioRunner::ScenarioRunner(std::filesystem::path workFolder, std::ostream& out)
+    : workFolder_(std::move(workFolder)),
+      folderText_(workFolder_.string() + platform::PathSeparator()),
+      out_(out),
+      clock_(kDefaultStart),
+      configFile_(folderText_),
+      monitor_(std::make_unique<Monitor>(
+          settings_, MonitorPorts{clock_, statusFile_, configFile_, fileProbe_, display_, sound_,
+                                  folderText_}))
+{
+}
+
+ScenarioRunner::~ScenarioRunner() = default;
+
+std::filesystem::path ScenarioRunner::InFolder(const char* name) const
+{
+    return workFolder_ / name;
+}
+
+std::string ScenarioRunner::Expand(const std::string& text) const
+{
+    std::string result = text;
+    const std::string token = "{dir}";
+    for (auto at = result.find(token); at != std::string::npos;
+         at = result.find(token, at + folderText_.size())) {
+        result.replace(at, token.size(), folderText_);
+    }
+    return result;
+}
+
+void ScenarioRunner::RequireStarted(const std::string& command) const
+{
+    if (!started_) {
+        throw ScenarioError(command + " before start");
+    }
+}
+
+void ScenarioRunner::Run(const std::string& rawLine)
+{
+    std::string line = rawLine;
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#') {
+        return;
+    }
+    const auto [command, argument] = SplitCommand(line);
+    if (command == "region") {
+        const auto pattern = ShortDatePattern::FromQtPattern(argument);
+        if (!pattern) {
+            throw ScenarioError("not a short date pattern: \"" + argument + "\"");
+        }
+        statusFile_.SetDatePattern(*pattern);
+    } else if (command == "now") {
+        clock_.Set(ParseClock(argument));
+    } else if (command == "advance") {
+        clock_.Advance(std::chrono::seconds{ParseInteger(argument, "advance")});
+    } else if (command == "config") {
+        WriteFile(InFolder("config.ini"), Expand(argument) + "\r\n", true);
+    } else if (command == "status") {
+        WriteFile(InFolder("status.txt"), Expand(argument) + "\r\n", false);
+    } else if (command == "statusbytes") {
+        WriteFile(InFolder("status.txt"), Expand(UnescapeC(argument)), false);
+    } else if (command == "nostatus" && argument.empty()) {
+        std::filesystem::remove(InFolder("status.txt"));
+    } else if (command == "wav" && argument.empty()) {
+        WriteFile(InFolder("alarm.wav"), ShortWave(), false);
+    } else if (command == "nowav" && argument.empty()) {
+        std::filesystem::remove(InFolder("alarm.wav"));
+    } else if (command == "start" && argument.empty()) {
+        if (started_) {
+            throw ScenarioError("start a second time");
+        }
+        started_ = true;
+        sound_.Clear();
+        monitor_->StartUp();
+        out_ << DescribePoll() << '\n';
+    } else if (command == "poll" && argument.empty()) {
+        RequireStarted(command);
+        Poll();
+    } else if (command == "tick") {
+        RequireStarted(command);
+        const long long count = argument.empty() ? 1 : ParseInteger(argument, "tick");
+        if (count < 0) {
+            throw ScenarioError("tick takes a count of 0 or more");
+        }
+        for (long long i = 0; i < count; ++i) {
+            clock_.Advance(std::chrono::seconds{5});
+            Poll();
+        }
+    } else if (command == "click" && argument.empty()) {
+        RequireStarted(command);
+        monitor_->AlarmButton_Click();
+    } else if (command == "set") {
+        Set(argument);
+    } else if (command == "save" && argument.empty()) {
+        const bool saved = configFile_.SaveConfig(settings_);
+        std::ifstream file(InFolder("config.ini"), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        // The work folder is shown as {dir}, so that the output of a
+        // scenario does not depend on where it ran.
+        std::string shown = bytes.str();
+        for (auto at = shown.find(folderText_); at != std::string::npos;
+             at = shown.find(folderText_, at)) {
+            shown.replace(at, folderText_.size(), "{dir}");
+        }
+        out_ << "config.ini: " << (saved ? ShowLineEnds(shown) : "(not written)") << '\n';
+    } else {
+        throw ScenarioError("unknown command: " + line);
+    }
+}
+
+void ScenarioRunner::Poll()
+{
+    sound_.Clear();
+    monitor_->RefreshStatus();
+    out_ << DescribePoll() << '\n';
+}
+
+void ScenarioRunner::Set(const std::string& assignment)
+{
+    const auto equals = assignment.find('=');
+    if (equals == std::string::npos) {
+        throw ScenarioError("set takes KEY=VALUE");
+    }
+    const std::string key = assignment.substr(0, equals);
+    const std::string value = Expand(assignment.substr(equals + 1));
+    const auto minutes = [&value, &key]() {
+        const auto parsed = ParseMinutes(value);
+        if (!parsed) {
+            throw ScenarioError(key + " takes a whole number from -32768 to 32767");
+        }
+        return *parsed;
+    };
+    if (key == "statusPath") {
+        settings_.statusPath = value;
+    } else if (key == "timeToSafe") {
+        settings_.timeToSafe = minutes();
+    } else if (key == "timeToUnsafe") {
+        settings_.timeToUnsafe = minutes();
+    } else if (key == "cloudyAsClear") {
+        settings_.cloudyAsClear = ParseFlag(value);
+    } else if (key == "alarmOnSafe") {
+        settings_.alarmOnSafe = ParseFlag(value);
+    } else if (key == "alarmOnUnsafe") {
+        settings_.alarmOnUnsafe = ParseFlag(value);
+    } else {
+        throw ScenarioError("unknown setting: " + key);
+    }
+}
+
+std::string ScenarioRunner::DescribePoll() const
+{
+    const char* played = "none";
+    if (!sound_.wavesPlayed.empty()) {
+        played = "wav";
+    } else if (!sound_.tonesPlayed.empty()) {
+        played = "sweep";
+    }
+    std::ostringstream line;
+    line << "condition=" << display_.conditionCaption << ':' << display_.conditionColour
+         << " status=" << display_.statusCaption << ':' << display_.statusColour
+         << " mins=" << display_.minsSinceClear << ',' << display_.minsSinceCloudy << ','
+         << display_.minsSinceVCloudy << " alarm=" << OnOff(display_.alarmButtonEnabled)
+         << " \"" << display_.alarmButtonCaption << "\" sound=" << played;
+    return line.str();
+}
+
+std::string ShowLineEnds(const std::string& bytes)
+{
+    std::string shown;
+    for (const char c : bytes) {
+        if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\n') {
+            shown += "\\n";
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+std::string UnescapeC(const std::string& text)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            bytes += text[i];
+            continue;
+        }
+        if (++i == text.size()) {
+            throw ScenarioError("a lone backslash ends the text");
+        }
+        switch (text[i]) {
+        case 'r': bytes += '\r'; break;
+        case 'n': bytes += '\n'; break;
+        case 't': bytes += '\t'; break;
+        case '"': bytes += '"'; break;
+        case '\\': bytes += '\\'; break;
+        case 'x': {
+            unsigned value = 0;
+            const char* first = text.data() + i + 1;
+            const char* last = first + std::min<std::size_t>(2, text.size() - i - 1);
+            const auto [end, error] = std::from_chars(first, last, value, 16);
+            if (error != std::errc{} || end != last || last - first != 2) {
+                throw ScenarioError("\\x takes two hex digits");
+            }
+            bytes += static_cast<char>(value);
+            i += 2;
+            break;
+        }
+        default: throw ScenarioError(std::string("unknown escape \\") + text[i]);
+        }
+    }
+    return bytes;
+}
+
+}  // namespace nortavi

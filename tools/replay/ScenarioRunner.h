@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ConfigFile.h"
+#include "FileSystem.h"
+#include "Monitor.h"
+#include "RecordingPorts.h"
+#include "StatusFile.h"
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace nortavi {
+
+// A scenario line that cannot be run.
+class ScenarioError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Runs the monitoring core on real files in a private folder that stands for
+// the program's folder, with a hand-set clock, and prints one line per poll.
+class ScenarioRunner {
+public:
+    // `workFolder` must exist; it ends up holding config.ini, status.txt and
+    // alarm.wav as the scenario makes them.
+    ScenarioRunner(std::filesystem::path workFolder, std::ostream& out);
+    ~ScenarioRunner();
+
+    // Runs one scenario line; throws ScenarioError for an unknown command or
+    // a malformed argument.
+    void Run(const std::string& line);
+
+    // The poll line for the window's current state.
+    std::string DescribePoll() const;
+
+private:
+    void RequireStarted(const std::string& command) const;
+    void Poll();
+    void Set(const std::string& assignment);
+    std::string Expand(const std::string& text) const;
+    std::filesystem::path InFolder(const char* name) const;
+
+    std::filesystem::path workFolder_;
+    std::string folderText_;  // the work folder with its trailing separator
+    std::ostream& out_;
+    ManualClock clock_;
+    RecordingDisplay display_;
+    RecordingSound sound_;
+    StatusFile statusFile_;
+    ConfigFile configFile_;
+    DiskFileProbe fileProbe_;
+    Settings settings_;
+    std::unique_ptr<Monitor> monitor_;
+    bool started_ = false;
+};
+
+// "\r" for CR, "\n" for LF; every other byte as it is.
+std::string ShowLineEnds(const std::string& bytes);
+
+// C escapes \r \n \t \" \\ \xHH; throws ScenarioError for a bad one.
+std::string UnescapeC(const std::string& text);
+
+}  // namespace nortavi
