@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Installs what is missing, builds Nortavi and starts it.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/packages.sh
+ensure_packages "${RUN_PACKAGES[@]}"
+
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build/release -j "$(nproc)"
+
+app=build/release/ui/nortavi
+if [ ! -x "$app" ]; then
+  echo "The window is not built yet; running the replay tool on a sample night instead:"
+  exec build/release/tools/replay/nortavi-replay tools/replay/scenarios/sample-night.scenario
+fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Nortavi needs a desktop: no DISPLAY or WAYLAND_DISPLAY is set." >&2
+  echo "Built: $app (config.ini and alarm.wav live beside it)." >&2
+  exit 1
+fi
+echo "Starting $app (config.ini and alarm.wav live beside it)"
+exec "$app" "$@"

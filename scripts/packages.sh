@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The Debian 12 packages Nortavi needs, and a helper that installs the
+# missing ones. Sourced by run.sh and test.sh.
+
+# To build and run the program.
+RUN_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  libsdl2-dev
+  fonts-liberation
+)
+
+# To run every test, on top of the above.
+TEST_PACKAGES=(
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth openbox xdotool x11-utils imagemagick
+)
+
+# The Windows stage: cross compiler and wine (wine64 only: the plain wine
+# package would pull in 32-bit packages).
+WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix wine64
+)
+
+# ensure_packages PKG...: installs whichever are missing; quick when all are there.
+ensure_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

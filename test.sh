@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Installs what is missing, builds Nortavi and runs every test: the normal
+# build (warnings are errors), the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the Windows stage under wine.
+#
+#   ./test.sh                 everything
+#   NORTAVI_SKIP_WINDOWS=1 ./test.sh    skip the Windows stage (quick local runs)
+#   NORTAVI_SKIP_SANITIZERS=1 ./test.sh skip the sanitizer build
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/packages.sh
+
+packages=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
+[ "${NORTAVI_SKIP_WINDOWS:-0}" = 1 ] || packages+=("${WINDOWS_PACKAGES[@]}")
+ensure_packages "${packages[@]}"
+
+jobs=$(nproc)
+
+stage() { printf '\n==== %s ====\n' "$*"; }
+
+stage "Build and test (Linux)"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON >/dev/null
+cmake --build build/test -j "$jobs"
+ctest --test-dir build/test --output-on-failure -j "$jobs" --timeout 300
+
+if [ "${NORTAVI_SKIP_SANITIZERS:-0}" != 1 ]; then
+  stage "Build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
+  sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
+  cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON \
+    -DNORTAVI_BUILD_BENCHMARKS=OFF \
+    -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
+  cmake --build build/sanitize -j "$jobs"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
+fi
+
+if [ "${NORTAVI_SKIP_WINDOWS:-0}" != 1 ] && [ -x scripts/windows-stage.sh ]; then
+  stage "Windows build under wine"
+  scripts/windows-stage.sh
+fi
+
+stage "All tests passed"
