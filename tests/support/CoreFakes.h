@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Stand-ins for the status file, config.ini and the file system, for tests
+// of the monitoring core without any disk.
+
+#include "Ports.h"
+
+#include <optional>
+#include <set>
+#include <string>
+
+namespace nortavi {
+
+// Hands back whatever the test put in the "file".
+class ScriptedStatus final : public StatusReader {
+public:
+    enum class Outcome { Missing, Failed, Read };
+
+    void Read(const std::string& newWord, LocalTime newStamp)
+    {
+        outcome = Outcome::Read;
+        word = newWord;
+        stamp = newStamp;
+    }
+
+    void LoadStatus(const std::string& /*statusPath*/, std::string& statusString,
+                    LocalTime& lastStatusTime) override
+    {
+        ++reads;
+        if (outcome == Outcome::Missing) {
+            return;
+        }
+        statusString.clear();
+        if (outcome == Outcome::Read) {
+            statusString = word;
+            lastStatusTime = stamp;
+        }
+    }
+
+    Outcome outcome = Outcome::Missing;
+    std::string word;
+    LocalTime stamp{};
+    int reads = 0;
+};
+
+// config.ini as a record: LoadConfig copies it in when there is one.
+class FakeConfig final : public ConfigStore {
+public:
+    void LoadConfig(Settings& settings) override
+    {
+        if (stored) {
+            settings = *stored;
+        }
+    }
+    bool SaveConfig(const Settings& settings) override
+    {
+        stored = settings;
+        return true;
+    }
+
+    std::optional<Settings> stored;
+};
+
+class FakeFiles final : public FileProbe {
+public:
+    bool FileExists(const std::string& fileName) override { return existing.count(fileName) != 0; }
+    std::set<std::string> existing;
+};
+
+}  // namespace nortavi
