@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: MIT
+#include "ConfigFile.h"
+
+#include "PrintSettings.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace nortavi {
+namespace {
+
+Settings Sample()
+{
+    Settings s = DefaultSettings("/opt/nortavi/");
+    s.statusPath = "D:\\Sensor\\status.txt";
+    return s;
+}
+
+TEST(ConfigFileTest, WritesSixLinesWithCrLfByteForByte)
+{
+    EXPECT_EQ(FormatConfig(Sample()),
+              "statusPath,D:\\Sensor\\status.txt\r\n"
+              "timeToSafe,15\r\n"
+              "timeToUnsafe,5\r\n"
+              "cloudyAsClear,False\r\n"
+              "alarmOnSafe,False\r\n"
+              "alarmOnUnsafe,True\r\n");
+    Settings other = Sample();
+    other.statusPath.clear();
+    other.timeToSafe = -32768;
+    other.timeToUnsafe = 7;
+    other.cloudyAsClear = other.alarmOnSafe = true;
+    other.alarmOnUnsafe = false;
+    EXPECT_EQ(FormatConfig(other),
+              "statusPath,\r\ntimeToSafe,-32768\r\ntimeToUnsafe,7\r\ncloudyAsClear,True\r\n"
+              "alarmOnSafe,True\r\nalarmOnUnsafe,False\r\n");
+}
+
+class RoundTripTest : public testing::TestWithParam<Settings> {};
+
+TEST_P(RoundTripTest, SavedSettingsLoadBackUnchanged)
+{
+    TempFolder folder;
+    ConfigFile config(folder.WithSeparator());
+    ASSERT_TRUE(config.SaveConfig(GetParam()));
+    Settings loaded = DefaultSettings("elsewhere");
+    loaded.timeToSafe = 1;
+    config.LoadConfig(loaded);
+    EXPECT_EQ(loaded, GetParam());
+}
+
+Settings With(std::string path, std::int16_t toSafe, std::int16_t toUnsafe, bool flags)
+{
+    Settings s;
+    s.statusPath = std::move(path);
+    s.timeToSafe = toSafe;
+    s.timeToUnsafe = toUnsafe;
+    s.cloudyAsClear = s.alarmOnSafe = flags;
+    s.alarmOnUnsafe = !flags;
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, RoundTripTest,
+    testing::Values(With("/data/status.txt", -32768, 32767, true),
+                    With("C:\\Sensor\\status.txt", 32767, -32768, false),
+                    With("", 0, 0, true), With("/x/y", -5, 7, false),
+                    // paths the plain form cannot hold are written in quotes
+                    With("C:\\Sensor, old\\status.txt", 1, 2, true),
+                    With("  leading blanks", 1, 2, false), With("trailing blank ", 1, 2, true),
+                    With("a\"quote inside", 1, 2, false),
+                    With("unicode \xC3\xA9t\xC3\xA9", 1, 2, true)));
+
+struct ParseCase {
+    const char* name;
+    std::string text;
+    Settings expected;
+};
+
+Settings Expect(void (*change)(Settings&))
+{
+    Settings s = DefaultSettings("/opt/nortavi/");
+    change(s);
+    return s;
+}
+
+class ParseConfigTest : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseConfigTest, ReadsValuesByPositionAndKeepsWhatItCannotRead)
+{
+    Settings settings = DefaultSettings("/opt/nortavi/");
+    ParseConfig(GetParam().text, settings);
+    EXPECT_EQ(settings, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ParseConfigTest,
+    testing::Values(
+        ParseCase{"SwappedThresholdLinesSwapValues",
+                  "statusPath,/s\r\ntimeToUnsafe,5\r\ntimeToSafe,15\r\ncloudyAsClear,False\r\n"
+                  "alarmOnSafe,False\r\nalarmOnUnsafe,True\r\n",
+                  Expect([](Settings& s) {
+                      s.statusPath = "/s";
+                      s.timeToSafe = 5;
+                      s.timeToUnsafe = 15;
+                  })},
+        ParseCase{"KeysAreNeverRead",
+                  "sttusPath,/s\r\nx,20\r\ny,3\r\nz,True\r\nw,True\r\nv,False\r\n",
+                  Expect([](Settings& s) {
+                      s.statusPath = "/s";
+                      s.timeToSafe = 20;
+                      s.timeToUnsafe = 3;
+                      s.cloudyAsClear = s.alarmOnSafe = true;
+                      s.alarmOnUnsafe = false;
+                  })},
+        ParseCase{"OnlyExactTrueIsTrue",
+                  "statusPath,/s\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,true\r\n"
+                  "alarmOnSafe,   True\r\nalarmOnUnsafe,1\r\n",
+                  Expect([](Settings& s) {
+                      s.statusPath = "/s";
+                      s.alarmOnSafe = true;
+                      s.alarmOnUnsafe = false;
+                  })},
+        ParseCase{"ExtraLinesIgnored",
+                  "statusPath,/s\r\ntimeToSafe,1\r\ntimeToUnsafe,2\r\ncloudyAsClear,False\r\n"
+                  "alarmOnSafe,False\r\nalarmOnUnsafe,True\r\nmore,stuff\r\n",
+                  Expect([](Settings& s) {
+                      s.statusPath = "/s";
+                      s.timeToSafe = 1;
+                      s.timeToUnsafe = 2;
+                  })},
+        ParseCase{"ShortFileKeepsTheRest", "statusPath,/s\r\ntimeToSafe,30\r\ntimeToUnsa",
+                  Expect([](Settings& s) {
+                      s.statusPath = "/s";
+                      s.timeToSafe = 30;
+                  })},
+        ParseCase{"BadMinutesKeepTheirValueAndTheRestStillReads",
+                  "statusPath,/s\r\ntimeToSafe,1.5\r\ntimeToUnsafe,40000\r\ncloudyAsClear,True\r\n"
+                  "alarmOnSafe,False\r\nalarmOnUnsafe,True\r\n",
+                  Expect([](Settings& s) {
+                      s.statusPath = "/s";
+                      s.cloudyAsClear = true;
+                  })},
+        ParseCase{"EmptyStatusPath", "statusPath,\r\ntimeToSafe,15\r\n",
+                  Expect([](Settings& s) { s.statusPath = ""; })},
+        ParseCase{"LfOnlyLineEnds", "statusPath,/s\ntimeToSafe,9\n",
+                  Expect([](Settings& s) {
+                      s.statusPath = "/s";
+                      s.timeToSafe = 9;
+                  })},
+        ParseCase{"EmptyFileKeepsEverything", "", Expect([](Settings&) {})}),
+    [](const auto& testCase) { return testCase.param.name; });
+
+TEST(ParseMinutesTest, AcceptsWholeSixteenBitNumbersOnly)
+{
+    EXPECT_EQ(ParseMinutes("007"), 7);
+    EXPECT_EQ(ParseMinutes(" +12 "), 12);
+    EXPECT_EQ(ParseMinutes("-32768"), -32768);
+    EXPECT_EQ(ParseMinutes("32767"), 32767);
+    for (const char* bad : {"", " ", "32768", "-32769", "1.5", "1e3", "abc", "5x", "+-5", "--5", "+"}) {
+        EXPECT_FALSE(ParseMinutes(bad)) << bad;
+    }
+}
+
+TEST(StatusPathRoundTripsTest, RefusesOnlyWhatNoFormCanHold)
+{
+    EXPECT_TRUE(StatusPathRoundTrips(""));
+    EXPECT_TRUE(StatusPathRoundTrips("C:\\a, b\\status.txt"));
+    EXPECT_TRUE(StatusPathRoundTrips(" x"));
+    EXPECT_FALSE(StatusPathRoundTrips("C:\\a\"b,c"));
+    EXPECT_FALSE(StatusPathRoundTrips("\"x\""));
+    EXPECT_FALSE(StatusPathRoundTrips("two\r\nlines"));
+}
+
+TEST(ConfigFileTest, MissingFileKeepsTheDefaults)
+{
+    TempFolder folder;
+    Settings settings = DefaultSettings(folder.WithSeparator());
+    ConfigFile(folder.WithSeparator()).LoadConfig(settings);
+    EXPECT_EQ(settings, DefaultSettings(folder.WithSeparator()));
+}
+
+TEST(ConfigFileTest, FailedSaveLeavesTheOldFileAndNoLitter)
+{
+    TempFolder folder;
+    ConfigFile config(folder.WithSeparator());
+    ASSERT_TRUE(config.SaveConfig(Sample()));
+    const std::string before = folder.Read("config.ini");
+
+    // A folder where config.ini should be: the replace cannot happen.
+    TempFolder blocked;
+    std::filesystem::create_directory(blocked.path() / "config.ini");
+    EXPECT_FALSE(ConfigFile(blocked.WithSeparator()).SaveConfig(Sample()));
+    EXPECT_TRUE(std::filesystem::is_directory(blocked.path() / "config.ini"));
+
+    // A folder that does not exist.
+    EXPECT_FALSE(ConfigFile(folder.File("gone") + "/").SaveConfig(Sample()));
+
+    EXPECT_EQ(folder.Read("config.ini"), before);
+    const auto entries = [](const std::filesystem::path& p) {
+        return std::distance(std::filesystem::directory_iterator(p), {});
+    };
+    EXPECT_EQ(entries(folder.path()), 1);
+    EXPECT_EQ(entries(blocked.path()), 1);
+}
+
+}  // namespace
+}  // namespace nortavi
