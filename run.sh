@@ -13,7 +13,7 @@ cmake --build build/release -j "$(nproc)"
 app=build/release/ui/nortavi
 if [ ! -x "$app" ]; then
   echo "The window is not built yet; running the replay tool on a sample night instead:"
-  exec build/release/tools/replay/nortavi-replay tools/replay/scenarios/sample-night.scenario
+  exec build/release/tools/replay/nortavi-replay tests/tools/scenarios/unsafe-alarm-cycle.scenario
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Nortavi needs a desktop: no DISPLAY or WAYLAND_DISPLAY is set." >&2
