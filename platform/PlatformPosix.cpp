@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -99,11 +100,13 @@ std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t ma
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
+    // Status files are a few dozen bytes: read in small chunks rather than
+    // reserving the whole limit at every poll.
     FilePrefix prefix;
-    prefix.bytes.resize(maxBytes + 1);
-    std::size_t filled = 0;
-    while (filled < prefix.bytes.size()) {
-        const ssize_t n = ::read(file.get(), prefix.bytes.data() + filled, prefix.bytes.size() - filled);
+    char chunk[4096];
+    while (prefix.bytes.size() <= maxBytes) {
+        const std::size_t wanted = std::min(sizeof chunk, maxBytes + 1 - prefix.bytes.size());
+        const ssize_t n = ::read(file.get(), chunk, wanted);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -113,10 +116,12 @@ std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t ma
         if (n == 0) {
             break;
         }
-        filled += static_cast<std::size_t>(n);
+        prefix.bytes.append(chunk, static_cast<std::size_t>(n));
     }
-    prefix.moreFollows = filled > maxBytes;
-    prefix.bytes.resize(filled > maxBytes ? maxBytes : filled);
+    prefix.moreFollows = prefix.bytes.size() > maxBytes;
+    if (prefix.moreFollows) {
+        prefix.bytes.resize(maxBytes);
+    }
     return prefix;
 }
 

@@ -8,6 +8,7 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -103,22 +104,25 @@ std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t ma
     if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) {
         return std::nullopt;
     }
+    // Status files are a few dozen bytes: read in small chunks rather than
+    // reserving the whole limit at every poll.
     FilePrefix prefix;
-    prefix.bytes.resize(maxBytes + 1);
-    std::size_t filled = 0;
-    while (filled < prefix.bytes.size()) {
+    char chunk[4096];
+    while (prefix.bytes.size() <= maxBytes) {
+        const std::size_t wanted = std::min(sizeof chunk, maxBytes + 1 - prefix.bytes.size());
         DWORD got = 0;
-        const DWORD wanted = static_cast<DWORD>(prefix.bytes.size() - filled);
-        if (!ReadFile(file.get(), prefix.bytes.data() + filled, wanted, &got, nullptr)) {
+        if (!ReadFile(file.get(), chunk, static_cast<DWORD>(wanted), &got, nullptr)) {
             return std::nullopt;
         }
         if (got == 0) {
             break;
         }
-        filled += got;
+        prefix.bytes.append(chunk, got);
     }
-    prefix.moreFollows = filled > maxBytes;
-    prefix.bytes.resize(filled > maxBytes ? maxBytes : filled);
+    prefix.moreFollows = prefix.bytes.size() > maxBytes;
+    if (prefix.moreFollows) {
+        prefix.bytes.resize(maxBytes);
+    }
     return prefix;
 }
 
