@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Ports.h"
+#include "SdlAudioSession.h"
+#include "ToneSynth.h"
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace nortavi::platform {
+
+// Sound through SDL2 audio. The device is opened when a sound starts and
+// closed shortly after it ends, together with SDL's audio subsystem, so an
+// idle program holds no device and runs no audio thread. Tones played back
+// to back share one opening and join without gaps. Called from one thread.
+class SdlSound final : public SoundOutput {
+public:
+    explicit SdlSound(const SdlDeviceRequest& request = {});
+    ~SdlSound() override;
+    SdlSound(const SdlSound&) = delete;
+    SdlSound& operator=(const SdlSound&) = delete;
+
+    void PlayWaveAsync(const std::string& path) override;
+    // Returns once the device has taken the whole tone: waiting for it to
+    // play out its own buffer as well would leave a gap before the next.
+    // Tones of whole 20 ms fill the device's buffers exactly, which leaves
+    // the caller a full buffer's time to hand over the next one.
+    void PlayTone(int frequencyHz, int durationMs) override;
+
+    // True from the start of a sound until the device is closed after it.
+    bool IsDeviceOpen();
+
+private:
+    // Both expect mutex_ to be held by the caller's lock.
+    bool OpenSession(std::unique_lock<std::mutex>& lock);
+    void CloseSession(std::unique_lock<std::mutex>& lock);
+    void WatchUntilQuiet(SdlAudioSession& session);
+
+    const SdlDeviceRequest request_;
+    ToneSynth synth_;
+
+    // Guards the session; every call into SDL is made under it.
+    std::mutex mutex_;
+    bool waveQueued_ = false;
+    std::unique_ptr<SdlAudioSession> session_;
+
+    // Closes the session once it has been quiet a while; runs only while a
+    // session is open. It takes mutex_ only to close, so it never holds up
+    // a run of tones.
+    std::thread watcher_;
+    std::mutex watchMutex_;
+    std::condition_variable stopWatching_;
+    bool stopRequested_ = false;
+};
+
+}  // namespace nortavi::platform
