@@ -12,7 +12,7 @@ namespace nortavi {
 
 namespace {
 
-constexpr std::size_t kMaxConfigBytes = 64 * 1024;
+constexpr std::size_t kMaxConfigBytes = std::size_t{64} * 1024;
 constexpr std::string_view kLineEnd = "\r\n";
 
 const char* FlagText(bool flag)

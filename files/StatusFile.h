@@ -11,7 +11,7 @@ namespace nortavi {
 
 // The status lines are short; a file that has not given both fields within
 // this many bytes is not a status file, and is not read any further.
-inline constexpr std::size_t kMaxStatusFileBytes = 64 * 1024;
+inline constexpr std::size_t kMaxStatusFileBytes = std::size_t{64} * 1024;
 
 // Reads the sensor's status file: a local time stamp and a condition word.
 // The file is held open only for one read, shared with its writer, so the
