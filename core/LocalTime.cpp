@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "LocalTime.h"
 
-#include <cstdio>
+#include <iomanip>
 #include <limits>
+#include <sstream>
 
 namespace nortavi {
 
@@ -28,12 +29,13 @@ std::string FormatLocalTime(LocalTime time)
     const auto day = floor<days>(time);
     const year_month_day date{day};
     const hh_mm_ss clock{time - day};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
-                  static_cast<int>(clock.seconds().count()));
-    return text;
+    std::ostringstream text;
+    text << std::setfill('0') << std::setw(4) << static_cast<int>(date.year()) << '-' << std::setw(2)
+         << static_cast<unsigned>(date.month()) << '-' << std::setw(2)
+         << static_cast<unsigned>(date.day()) << ' ' << std::setw(2) << clock.hours().count() << ':'
+         << std::setw(2) << clock.minutes().count() << ':' << std::setw(2)
+         << clock.seconds().count();
+    return text.str();
 }
 
 std::int16_t MinutesBetween(LocalTime from, LocalTime to)
