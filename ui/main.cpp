@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+#include "Module1.h"
+
+int main(int argc, char** argv)
+{
+    return Module1::Main(argc, argv);
+}
