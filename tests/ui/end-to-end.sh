@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The real program under Xvfb with a window manager: a second process keeps
+# rewriting the status file, the window must show the condition's colour in
+# ConditionField, and closing it through the window manager (Alt+F4) must
+# write config.ini.
+#
+#   end-to-end.sh PATH/TO/nortavi       exit 0 pass, 77 skip (no X server), 1 fail
+set -uo pipefail
+
+app=${1:?usage: end-to-end.sh PATH/TO/nortavi}
+skip() { echo "SKIP: $*"; exit 77; }
+fail() {
+  echo "FAIL: $*"
+  if [ -s "${work:-/nonexistent}/nortavi.log" ]; then
+    echo "--- nortavi's output (last lines):"
+    grep -v '^ALSA lib' "$work/nortavi.log" | tail -n 20
+  fi
+  exit 1
+}
+
+command -v Xvfb >/dev/null || skip "Xvfb is not installed"
+for tool in openbox xdotool xwininfo xprop import convert; do
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/packages.sh TEST_PACKAGES)"
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display number of Xvfb's own choosing, so parallel runs do not collide.
+exec {fd}<> <(:)
+Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+display=""
+read -r -t 15 -u "$fd" display || true
+[ -n "$display" ] || skip "Xvfb would not start: $(tail -n 3 "$work/xvfb.log")"
+export DISPLAY=":$display"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+
+# The program reads config.ini and alarm.wav beside itself.
+mkdir "$work/app"
+cp "$app" "$work/app/nortavi"
+printf 'statusPath,%s\r\ntimeToSafe,7\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,true\r\nalarmOnUnsafe,True\r\nstray,line\r\n' \
+  "$work/status.txt" >"$work/app/config.ini"
+expected_config=$(printf 'statusPath,%s\r\ntimeToSafe,7\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,True\r\n' \
+  "$work/status.txt" | od -An -c)
+
+# The sensor's stand-in: a fresh line every second, replaced as a whole.
+echo CLEAR >"$work/condition"
+(
+  while :; do
+    printf '%s,%s\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" "$(cat "$work/condition")" >"$work/status.tmp"
+    mv -f "$work/status.tmp" "$work/status.txt"
+    sleep 1
+  done
+) &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/status.txt" ] && break; sleep 0.1; done
+
+"$work/app/nortavi" >"$work/nortavi.log" 2>&1 &
+app_pid=$!
+pids+=($app_pid)
+
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Nortavi$' | head -n 1)
+[ -n "$window" ] || fail "no window titled Nortavi appeared"
+
+# ConditionField is at (240, 2760) twips, 4095 x 975: pixels 16, 184, 273 x 65.
+origin_x=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {print $4}')
+origin_y=$(xwininfo -id "$window" | awk '/Absolute upper-left Y/ {print $4}')
+field="273x65+$((origin_x + 16))+$((origin_y + 184))"
+
+# How many pixels of ConditionField are exactly this colour.
+count_colour() {
+  import -window root "$work/screen.png" 2>/dev/null || return 1
+  convert "$work/screen.png" -crop "$field" +repage -fill black +opaque "$1" -fill white -opaque "$1" \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+}
+wait_for_colour() {
+  local colour=$1 name=$2 n
+  for _ in $(seq 30); do
+    n=$(count_colour "$colour")
+    [ "${n:-0}" -gt 300 ] && return 0
+    sleep 0.5
+  done
+  cp "$work/screen.png" "${TMPDIR:-/tmp}/nortavi-end-to-end-failure.png" 2>/dev/null
+  fail "ConditionField never turned $name (last count ${n:-none}; screen kept in ${TMPDIR:-/tmp}/nortavi-end-to-end-failure.png)"
+}
+
+wait_for_colour '#00FF00' green
+echo "CLEAR shown in green"
+
+# The window manager offers minimise but not maximise for the fixed-size window.
+actions=$(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)
+[[ $actions == *_NET_WM_ACTION_MINIMIZE* ]] || fail "no minimise: $actions"
+[[ $actions != *_NET_WM_ACTION_MAXIMIZE* ]] || fail "maximise offered: $actions"
+
+echo V.CLOUDY >"$work/condition"
+wait_for_colour '#FF0000' red
+echo "V.CLOUDY shown in red after the next polls"
+
+kill -0 "$app_pid" 2>/dev/null || fail "nortavi is no longer running"
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+xdotool key --clearmodifiers alt+F4
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "nortavi did not end after Alt+F4"
+wait "$app_pid"
+status=$?
+[ "$status" -eq 0 ] || fail "nortavi ended with status $status"
+
+actual_config=$(od -An -c "$work/app/config.ini")
+if [ "$actual_config" != "$expected_config" ]; then
+  echo "expected:"; echo "$expected_config"
+  echo "actual:"; echo "$actual_config"
+  fail "config.ini is not what the close should have written"
+fi
+echo "closed through the window manager; config.ini rewritten byte for byte"
+echo "PASS"
