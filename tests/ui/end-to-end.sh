@@ -26,9 +26,12 @@ done
 
 work=$(mktemp -d)
 pids=()
+# SIGTERM first; whatever ignores it (the sound library may catch it) is killed.
 cleanup() {
   local pid
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  sleep 0.5
+  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$work"
 }
