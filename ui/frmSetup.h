@@ -5,6 +5,14 @@
 
 #include <QDialog>
 
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
 // The setup dialog: edits the six settings in place. Each opening refills
 // its controls from the settings; only OK stores them back.
 class frmSetup : public QDialog {
@@ -18,5 +26,33 @@ public:
     int ShowModal();
 
 private:
+    void BuildControls();
+    void SetTabOrder();
+
+    void Form_Load();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    // Tells the user why OK did not close, then hands the field back with
+    // its text selected so the next keystroke replaces it.
+    void Refuse(QLineEdit* field, const QString& message);
+
     nortavi::Settings& settings_;
+
+    // The path's bytes as this opening found them: text that cannot be shown
+    // exactly (bytes that are not valid in the system's encoding) is stored
+    // back unchanged as long as the user leaves the field alone.
+    std::string loadedPath_;
+
+    QLabel* Label2 = nullptr;
+    QLineEdit* StatusPathField = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* TimeToSafeField = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* TimeToUnsafeField = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QCheckBox* AlarmOnSafeCheck = nullptr;
+    QCheckBox* AlarmOnUnsafeCheck = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
 };
