@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The Windows stage: cross-builds everything but the windows with mingw-w64
+# and runs the tests under wine, in a wine prefix of its own.
+#
+#   scripts/windows-stage.sh          (test.sh calls it; packages come from there)
+#
+# Build and prefix live in build/windows; remove that folder for a cold start.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=build/windows
+wine_dir=/usr/lib/wine
+jobs=$(nproc)
+
+export WINEPREFIX="$PWD/$build/wineprefix"
+export WINEDEBUG=-all
+# No sound drivers (CI machines have no audio device, and the ALSA/Pulse
+# drivers only print noise trying), and no Mono/Gecko installers at wineboot.
+export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml="
+# Headless: nothing here opens a window, and wine must not try a display.
+unset DISPLAY WAYLAND_DISPLAY
+
+# Only this prefix's server is stopped (wineserver -k acts on $WINEPREFIX),
+# and with it every wine process of the stage.
+stop_wine() { "$wine_dir/wineserver" -k >/dev/null 2>&1 || true; }
+trap stop_wine EXIT
+trap 'exit 130' INT TERM
+
+mkdir -p "$WINEPREFIX"
+# A server left over from an interrupted run would refuse the start below.
+stop_wine
+# The first wine process starts wine's background services, which inherit
+# its output pipes. Started here with every stream on /dev/null, they cannot
+# keep a test's pipes open and stall CTest; the persistent server keeps them
+# running for the whole stage instead of once per test.
+"$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1
+"$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
+
+# A spare drive letter whose root is a folder of ours, so a test can run a
+# program from a drive root (D:\ style) and see where it thinks it lives.
+drive_root="$PWD/$build/drive-root"
+rm -rf "$drive_root"
+mkdir -p "$drive_root"
+ln -sfn "$drive_root" "$WINEPREFIX/dosdevices/n:"
+export NORTAVI_TEST_DRIVE_ROOT='N:\'
+
+cmake -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON \
+  -DNORTAVI_BUILD_UI=OFF -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$build" -j "$jobs"
+ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 120
