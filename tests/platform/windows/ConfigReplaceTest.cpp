@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: MIT
+// SaveConfig on Windows: config.ini is replaced as a whole, and a moment's
+// lock by another program (a virus scanner, an indexer, an editor) only
+// delays the save.
+#include "ConfigFile.h"
+#include "Gate.h"
+#include "ImportHook.h"
+#include "ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace nortavi {
+namespace {
+
+Settings OldSettings(const ScratchFolder& folder)
+{
+    Settings settings = DefaultSettings(folder.WithSeparator());
+    settings.statusPath = "D:\\Sensor\\status.txt";
+    return settings;
+}
+
+Settings NewSettings(const ScratchFolder& folder)
+{
+    Settings settings = OldSettings(folder);
+    settings.statusPath = "E:\\Observatory\\Cloud Sensor\\status.txt";
+    settings.timeToSafe = -32768;
+    settings.timeToUnsafe = 32767;
+    settings.cloudyAsClear = settings.alarmOnSafe = true;
+    settings.alarmOnUnsafe = false;
+    return settings;
+}
+
+std::vector<std::string> OnlyConfigIni()
+{
+    return {"config.ini"};
+}
+
+// --- Old or new, never a mix --------------------------------------------
+
+// The save is stopped half-way through writing its bytes, as a slow disk
+// would leave it, and config.ini is read at that moment.
+Gate* g_writeGate = nullptr;
+ImportHook* g_writeHook = nullptr;
+
+BOOL WINAPI HalfThenHoldWriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written,
+                                  LPOVERLAPPED overlapped)
+{
+    const auto real = g_writeHook->Original<decltype(&WriteFile)>();
+    if (!g_writeGate->ArmedHere()) {
+        return real(file, buffer, toWrite, written, overlapped);
+    }
+    DWORD first = 0;
+    DWORD rest = 0;
+    const auto* bytes = static_cast<const char*>(buffer);
+    if (!real(file, bytes, toWrite / 2, &first, nullptr)) {
+        return FALSE;
+    }
+    g_writeGate->HoldIfArmed();
+    const BOOL ok = real(file, bytes + first, toWrite - first, &rest, nullptr);
+    *written = first + rest;
+    return ok;
+}
+
+TEST(SaveConfigTest, ReplacesConfigIniWhole)
+{
+    ScratchFolder folder;
+    ConfigFile config(folder.WithSeparator());
+    ASSERT_TRUE(config.SaveConfig(OldSettings(folder)));
+    const std::string oldBytes = FormatConfig(OldSettings(folder));
+    const std::string newBytes = FormatConfig(NewSettings(folder));
+
+    Gate gate;
+    ImportHook hook("kernel32.dll", "WriteFile",
+                    reinterpret_cast<const void*>(&HalfThenHoldWriteFile));
+    g_writeGate = &gate;
+    g_writeHook = &hook;
+    auto save = std::async(std::launch::async, [&] {
+        gate.Arm();
+        const bool saved = config.SaveConfig(NewSettings(folder));
+        gate.Finished();
+        return saved;
+    });
+    ASSERT_TRUE(gate.Reached()) << "the save never wrote";
+    const auto midway = ScratchFolder::ReadWholeFile(config.Path());
+    gate.Open();
+    const bool saved = save.get();
+
+    EXPECT_EQ(midway, oldBytes) << "a reader met config.ini half-written";
+    EXPECT_TRUE(saved);
+    const auto after = ScratchFolder::ReadWholeFile(config.Path());
+    EXPECT_EQ(after, newBytes);
+    // Bytes on disk, not only in memory: CR LF stays CR LF.
+    ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(std::count(after->begin(), after->end(), '\n'), 6);
+    EXPECT_EQ(after->find("\r\r"), std::string::npos);
+    EXPECT_EQ(folder.Names(), OnlyConfigIni());
+}
+
+// --- A moment's lock only delays the save -------------------------------
+
+// Counts the replaces Windows refuses, and can play a virus scanner that
+// opens the freshly written file just before the save moves it into place.
+struct ReplaceWatch {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int refusals = 0;
+    bool saveReturned = false;
+    bool scanNewFile = false;
+    HANDLE scanner = INVALID_HANDLE_VALUE;
+    ImportHook* hook = nullptr;
+};
+ReplaceWatch* g_watch = nullptr;
+
+BOOL WINAPI WatchedMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
+{
+    {
+        std::lock_guard lock(g_watch->mutex);
+        if (g_watch->scanNewFile && g_watch->scanner == INVALID_HANDLE_VALUE) {
+            // Scanners read a new file and share it, but not for deletion,
+            // so it cannot be renamed while they look.
+            g_watch->scanner = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        }
+    }
+    const BOOL moved = g_watch->hook->Original<decltype(&MoveFileExA)>()(from, to, flags);
+    const DWORD error = GetLastError();
+    if (!moved) {
+        std::lock_guard lock(g_watch->mutex);
+        ++g_watch->refusals;
+        g_watch->changed.notify_all();
+    }
+    SetLastError(error);
+    return moved;
+}
+
+enum class Lock { ConfigIniOpenWithoutShareDelete, NewFileOpenByScanner };
+
+struct LockCase {
+    const char* name;
+    Lock lock;
+};
+
+class SaveConfigLockTest : public testing::TestWithParam<LockCase> {};
+
+TEST_P(SaveConfigLockTest, ReplacesOnceTheLockIsReleased)
+{
+    ScratchFolder folder;
+    ConfigFile config(folder.WithSeparator());
+    ASSERT_TRUE(config.SaveConfig(OldSettings(folder)));
+
+    ReplaceWatch watch;
+    ImportHook hook("kernel32.dll", "MoveFileExA", reinterpret_cast<const void*>(&WatchedMoveFileExA));
+    watch.hook = &hook;
+    g_watch = &watch;
+    HANDLE editor = INVALID_HANDLE_VALUE;
+    if (GetParam().lock == Lock::ConfigIniOpenWithoutShareDelete) {
+        editor = CreateFileA(config.Path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(editor, INVALID_HANDLE_VALUE);
+    } else {
+        watch.scanNewFile = true;
+    }
+    // The other program lets go from its own thread once the save has met
+    // the lock twice, that is while the save is retrying.
+    auto release = std::async(std::launch::async, [&] {
+        std::unique_lock lock(watch.mutex);
+        watch.changed.wait(lock, [&] { return watch.refusals >= 2 || watch.saveReturned; });
+        CloseHandle(editor != INVALID_HANDLE_VALUE ? editor : watch.scanner);
+    });
+
+    const bool saved = config.SaveConfig(NewSettings(folder));
+    {
+        std::lock_guard lock(watch.mutex);
+        watch.saveReturned = true;
+        watch.changed.notify_all();
+    }
+    release.get();
+
+    EXPECT_GE(watch.refusals, 2) << "the save never met the lock";
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(ScratchFolder::ReadWholeFile(config.Path()), FormatConfig(NewSettings(folder)));
+    EXPECT_EQ(folder.Names(), OnlyConfigIni());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locks, SaveConfigLockTest,
+    testing::Values(LockCase{"ConfigIniOpenWithoutShareDelete", Lock::ConfigIniOpenWithoutShareDelete},
+                    LockCase{"NewFileOpenByScanner", Lock::NewFileOpenByScanner}),
+    [](const auto& tested) { return std::string(tested.param.name); });
+
+TEST(SaveConfigTest, GivesUpCleanlyWhenTheLockStays)
+{
+    ScratchFolder folder;
+    ConfigFile config(folder.WithSeparator());
+    ASSERT_TRUE(config.SaveConfig(OldSettings(folder)));
+    const HANDLE editor =
+        CreateFileA(config.Path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(editor, INVALID_HANDLE_VALUE);
+
+    const bool saved = config.SaveConfig(NewSettings(folder));
+    CloseHandle(editor);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ScratchFolder::ReadWholeFile(config.Path()), FormatConfig(OldSettings(folder)));
+    EXPECT_EQ(folder.Names(), OnlyConfigIni());
+}
+
+}  // namespace
+}  // namespace nortavi
