@@ -31,7 +31,10 @@ protected:
 
 TEST_F(SetupDialogScreenshot, DISABLED_WritesThePicture)
 {
-    const QString target = qEnvironmentVariable("NORTAVI_SCREENSHOT", "screenshot-setup.png");
+    const QString target = qEnvironmentVariable("NORTAVI_SCREENSHOT");
+    if (target.isEmpty()) {
+        GTEST_SKIP() << "NORTAVI_SCREENSHOT names no file to write";
+    }
     bool saved = false;
     Open([&] {
         if (!QTest::qWaitForWindowExposed(dialog)) {
