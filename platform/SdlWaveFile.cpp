@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-#include <memory>
+#include <cstring>
 
 namespace nortavi::platform {
 
@@ -29,26 +29,29 @@ SdlWaveFile::~SdlWaveFile()
 
 std::vector<std::int16_t> SdlWaveFile::ConvertTo(int sampleRate, int channels) const
 {
-    if (!IsLoaded() || length_ == 0 || channels < 1 || channels > 255) {
+    if (!IsLoaded() || length_ == 0 || channels < 1 || channels > 255 ||
+        length_ > static_cast<Uint32>(SDL_MAX_SINT32)) {
         return {};
     }
-    const std::unique_ptr<SDL_AudioStream, decltype(&SDL_FreeAudioStream)> stream(
-        SDL_NewAudioStream(format_, static_cast<Uint8>(channels_), sampleRate_, AUDIO_S16SYS,
-                           static_cast<Uint8>(channels), sampleRate),
-        &SDL_FreeAudioStream);
-    if (!stream || length_ > static_cast<Uint32>(SDL_MAX_SINT32) ||
-        SDL_AudioStreamPut(stream.get(), buffer_, static_cast<int>(length_)) != 0 ||
-        SDL_AudioStreamFlush(stream.get()) != 0) {
+    // SDL_AudioCVT converts the whole sound in one go. (SDL 2.26's
+    // SDL_AudioStream drops the last few hundred frames when it resamples.)
+    SDL_AudioCVT cvt{};
+    const int built = SDL_BuildAudioCVT(&cvt, format_, static_cast<Uint8>(channels_), sampleRate_,
+                                        AUDIO_S16SYS, static_cast<Uint8>(channels), sampleRate);
+    if (built < 0) {
         return {};
     }
-    const int available = SDL_AudioStreamAvailable(stream.get());
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(available) / sizeof(std::int16_t));
-    const int got = SDL_AudioStreamGet(stream.get(), samples.data(),
-                                       static_cast<int>(samples.size() * sizeof(std::int16_t)));
-    if (got <= 0) {
+    cvt.len = static_cast<int>(length_);
+    const std::size_t bytes =
+        static_cast<std::size_t>(length_) * static_cast<std::size_t>(cvt.len_mult);
+    std::vector<std::int16_t> samples(bytes / sizeof(std::int16_t) + 1);
+    std::memcpy(samples.data(), buffer_, length_);
+    cvt.buf = reinterpret_cast<Uint8*>(samples.data());
+    if (built > 0 && SDL_ConvertAudio(&cvt) != 0) {
         return {};
     }
-    samples.resize(static_cast<std::size_t>(got) / sizeof(std::int16_t));
+    samples.resize(static_cast<std::size_t>(built > 0 ? cvt.len_cvt : cvt.len) /
+                   sizeof(std::int16_t));
     return samples;
 }
 
