@@ -15,7 +15,7 @@ inline constexpr std::size_t kMaxStatusFileBytes = std::size_t{64} * 1024;
 
 // Reads the sensor's status file: a local time stamp and a condition word.
 // The file is held open only for one read, shared with its writer, so the
-// sensor's software can rewrite or replace it at any time.
+// sensor's software can go on writing it and can replace it between polls.
 class StatusFile final : public StatusReader {
 public:
     explicit StatusFile(ShortDatePattern datePattern = {});

@@ -96,8 +96,9 @@ EntryKind QueryEntry(const std::string& path)
 
 std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t maxBytes)
 {
-    // Full sharing: the sensor's software may keep writing, rename over or
-    // delete the file while it is open here.
+    // Full sharing: the sensor's software may keep writing to the file or
+    // delete it while it is open here. (Renaming a new file over it waits
+    // until the read is done; the read lasts microseconds.)
     Handle file(CreateFileA(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -2,7 +2,8 @@
 # Runs the real nortavi-replay executable on one scenario.
 #   -DREPLAY=exe -DSCENARIO=file -DEXPECTED=file     output must match
 #   -DREPLAY=exe -DSCENARIO=file -DERROR=regex       must exit 2 with that message
-execute_process(COMMAND ${REPLAY} ${SCENARIO}
+#   -DEMULATOR=wine64 runs a cross-built executable
+execute_process(COMMAND ${EMULATOR} ${REPLAY} ${SCENARIO}
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 if(DEFINED ERROR)
   if(NOT status EQUAL 2 OR NOT err MATCHES "${ERROR}")
