@@ -12,7 +12,10 @@ namespace {
 constexpr auto kLinger = std::chrono::milliseconds(300);
 // A tone the device has not taken this long after it was due means the
 // device has stopped.
-constexpr auto kToneGrace = std::chrono::milliseconds(1000);
+constexpr auto kToneGrace = std::chrono::milliseconds(500);
+// After a stopped device, calls return at once for a while, so that a sweep
+// costs one wait and not one per tone; the next poll tries again.
+constexpr auto kRetryAfterStall = std::chrono::seconds(2);
 
 }  // namespace
 
@@ -63,7 +66,8 @@ void SdlSound::PlayTone(int frequencyHz, int durationMs)
     // The watcher waits for mutex_ meanwhile, so the session cannot close
     // under us.
     if (!session_->WaitUntilTaken(end, std::chrono::milliseconds(durationMs) + kToneGrace)) {
-        CloseSession(lock);  // the next call opens the device afresh
+        retryAt_ = SdlAudioSession::Clock::now() + kRetryAfterStall;
+        CloseSession(lock);
     }
 }
 
@@ -77,6 +81,9 @@ bool SdlSound::OpenSession(std::unique_lock<std::mutex>& lock)
 {
     if (session_) {
         return true;
+    }
+    if (SdlAudioSession::Clock::now() < retryAt_) {
+        return false;
     }
     if (watcher_.joinable()) {
         // It has closed the last session and is ending.
@@ -126,6 +133,9 @@ void SdlSound::WatchUntilQuiet(SdlAudioSession& session)
             const std::lock_guard lock(mutex_);
             // Look again: a new sound may have come while we waited.
             if (isDone()) {
+                if (session.HasStalled()) {
+                    retryAt_ = SdlAudioSession::Clock::now() + kRetryAfterStall;
+                }
                 session_.reset();
                 return;
             }

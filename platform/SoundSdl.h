@@ -16,7 +16,9 @@ namespace nortavi::platform {
 // Sound through SDL2 audio. The device is opened when a sound starts and
 // closed shortly after it ends, together with SDL's audio subsystem, so an
 // idle program holds no device and runs no audio thread. Tones played back
-// to back share one opening and join without gaps. Called from one thread.
+// to back share one opening and join without gaps. Without a device, calls
+// return at once and the next one tries again; a device that stops taking
+// samples is dropped, and left alone for a moment. Called from one thread.
 class SdlSound final : public SoundOutput {
 public:
     explicit SdlSound(const SdlDeviceRequest& request = {});
@@ -47,6 +49,8 @@ private:
     std::mutex mutex_;
     bool waveQueued_ = false;
     std::unique_ptr<SdlAudioSession> session_;
+    // No new session before this, after one whose device stopped.
+    SdlAudioSession::Clock::time_point retryAt_{};
 
     // Closes the session once it has been quiet a while; runs only while a
     // session is open. It takes mutex_ only to close, so it never holds up

@@ -247,6 +247,33 @@ TEST_F(SdlSoundTest, WithoutADeviceReturnsAndUsesOneThatAppearsLater)
     EXPECT_NEAR(AnalyseCapture().SoundSeconds(), 0.3, 0.01);
 }
 
+TEST_F(SdlSoundTest, GivesUpOnADeviceThatStopsAndTriesAgainLater)
+{
+    // The disk driver then sleeps a second between buffers: a device that
+    // no longer asks for samples in time.
+    setenv("SDL_DISKAUDIODELAY", "1000", 1);
+    const auto wave = ToneWave("alarm.wav", 440, 300);
+    const auto start = std::chrono::steady_clock::now();
+    for (int hz = kSweepFirstHz; hz <= kSweepLastHz; hz += kSweepStepHz) {
+        sound_.PlayTone(hz, kSweepToneMs);
+    }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::cout << "sweep on a stopped device returned after " << took.count() << " s\n";
+    EXPECT_FALSE(sound_.IsDeviceOpen());
+    // Having just given up, it does not open the device again at once: one
+    // wait per sweep, not one per tone.
+    sound_.PlayWaveAsync(wave);
+    EXPECT_FALSE(sound_.IsDeviceOpen());
+
+    unsetenv("SDL_DISKAUDIODELAY");
+    ASSERT_TRUE(Eventually([&] {
+        sound_.PlayWaveAsync(wave);
+        return sound_.IsDeviceOpen();
+    }));
+    WaitUntilClosed();
+    EXPECT_NEAR(AnalyseCapture().SoundSeconds(), 0.3, 0.01);
+}
+
 TEST_F(SdlSoundTest, FilesItCannotDecodeLeaveTheDeviceAlone)
 {
     const struct {
