@@ -21,10 +21,13 @@ nortavi::ShortDatePattern SystemDatePattern()
         .value_or(nortavi::ShortDatePattern{});
 }
 
+// The title bar and task switcher need no more than 64 pixels; the larger
+// images are installed for the desktop's launchers instead, and decoding
+// them here would only slow the start.
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256}) {
+    for (const int size : {16, 32, 48, 64}) {
         icon.addFile(QStringLiteral(":/icons/nortavi-%1.png").arg(size), QSize(size, size));
     }
     return icon;
