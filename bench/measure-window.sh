@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Measures nortavi beside a bare Qt 6 window (bench/qtwindow), the same way
+# in the same run, under Xvfb and openbox. A second yardstick is the same
+# window with one caption and one text box: any window that shows text pays
+# for fontconfig, FreeType and HarfBuzz, and a focused text box's caret.
+#   - start to window shown: from launch until the X server reports the
+#     window mapped (median of RUNS starts of each, taken in turn);
+#   - resident memory (VmRSS) two seconds after the window appeared (median);
+#   - what each does while idle: CPU time and context switches (wakeups,
+#     all threads) over IDLE_SECONDS, and with strace installed, the system
+#     calls nortavi makes in that time.
+#
+#   bench/measure-window.sh [RUNS] [IDLE_SECONDS]      (defaults 10 and 30)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-10}
+idle_seconds=${2:-30}
+
+build=build/bench-window
+cmake -S . -B "$build/app" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$build/app" --target nortavi >/dev/null
+cmake -S bench/qtwindow -B "$build/bare" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build/bare" >/dev/null
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  local p
+  for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec {fd}<> <(:)
+Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+read -r -t 15 -u "$fd" display
+export DISPLAY=":$display"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+openbox --sm-disable >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+# nortavi in a folder of its own, reading a fresh CLEAR status (written anew
+# before each start): SAFE and no alarm, so that nothing sounds while it is
+# measured.
+mkdir "$work/app"
+cp "$build/app/ui/nortavi" "$work/app/"
+printf 'statusPath,%s\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,True\r\n' \
+  "$work/status.txt" >"$work/app/config.ini"
+
+declare -A program title
+program[bare]=$build/bare/bare-qt-window
+title[bare]="Bare Qt window"
+program[caption]="$build/bare/bare-qt-window --caption"
+title[caption]="Bare Qt window"
+program[nortavi]=$work/app/nortavi
+title[nortavi]=Nortavi
+
+median() { tr ' ' '\n' | grep . | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+
+# The window manager lists a window in _NET_CLIENT_LIST as it maps it: one
+# listener, woken by the X server, stamps each change with bash's clock, so
+# the measurement takes no CPU from the program being started.
+clients=$work/clients.log
+: >"$clients"
+stdbuf -oL xprop -root -spy _NET_CLIENT_LIST 2>/dev/null | while IFS= read -r _; do echo "${EPOCHREALTIME/./}" >>"$clients"; done &
+sleep 1
+
+# launch WHICH: starts it and waits for its window; sets pid and ms.
+launch() {
+  local before start
+  [ "$1" = nortavi ] && printf '%s,CLEAR\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" >"$work/status.txt"
+  before=$(wc -l <"$clients")
+  start=${EPOCHREALTIME/./}
+  ${program[$1]} >/dev/null 2>&1 &
+  pid=$!
+  pids+=($pid)
+  until [ "$(wc -l <"$clients")" -gt "$before" ]; do sleep 0.05; done
+  xdotool search --sync --onlyvisible --name "^${title[$1]}\$" >/dev/null
+  ms=$((($(sed -n "$((before + 1))p" "$clients") - start) / 1000))
+}
+stop() {
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+  sleep 0.5  # the window manager's list changes again as the window goes
+}
+# CPU ticks (user + system) and context switches of every thread.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'; }
+
+declare -A start_ms rss_kib
+for _ in $(seq "$runs"); do
+  for which in bare caption nortavi; do  # in turn, so that warm caches favour neither
+    launch "$which"
+    sleep 2
+    start_ms[$which]+="$ms "
+    rss_kib[$which]+="$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status") "
+    stop "$pid"
+  done
+done
+
+declare -A idle_cpu idle_switches
+for which in bare caption nortavi; do
+  launch "$which"
+  sleep 3
+  cpu0=$(cpu_ticks "$pid")
+  sw0=$(switches "$pid")
+  sleep "$idle_seconds"
+  idle_cpu[$which]=$((($(cpu_ticks "$pid") - cpu0) * 1000 / $(getconf CLK_TCK)))
+  idle_switches[$which]=$(($(switches "$pid") - sw0))
+  if [ "$which" = nortavi ] && command -v strace >/dev/null; then
+    timeout -s INT "$idle_seconds" strace -c -f -p "$pid" -o "$work/strace.txt" 2>/dev/null || true
+  fi
+  stop "$pid"
+done
+
+declare -A median_ms median_kib
+for which in bare caption nortavi; do
+  median_ms[$which]=$(echo "${start_ms[$which]}" | median)
+  median_kib[$which]=$(echo "${rss_kib[$which]}" | median)
+done
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+printf '\n%-30s %12s %14s %12s %10s %10s\n' "" "bare window" "with caption" "nortavi" "/ bare" "/ caption"
+printf '%-30s %9s ms %11s ms %9s ms %10s %10s\n' "start to window shown" \
+  "${median_ms[bare]}" "${median_ms[caption]}" "${median_ms[nortavi]}" \
+  "$(ratio "${median_ms[nortavi]}" "${median_ms[bare]}")" "$(ratio "${median_ms[nortavi]}" "${median_ms[caption]}")"
+printf '%-30s %8s KiB %10s KiB %8s KiB %10s %10s\n' "resident memory (VmRSS)" \
+  "${median_kib[bare]}" "${median_kib[caption]}" "${median_kib[nortavi]}" \
+  "$(ratio "${median_kib[nortavi]}" "${median_kib[bare]}")" "$(ratio "${median_kib[nortavi]}" "${median_kib[caption]}")"
+printf '%-30s %9s ms %11s ms %9s ms\n' "CPU time over ${idle_seconds} s idle" \
+  "${idle_cpu[bare]}" "${idle_cpu[caption]}" "${idle_cpu[nortavi]}"
+printf '%-30s %12s %14s %12s\n' "context switches, ${idle_seconds} s idle" \
+  "${idle_switches[bare]}" "${idle_switches[caption]}" "${idle_switches[nortavi]}"
+echo
+for which in bare caption nortavi; do
+  echo "start times (ms), $which: ${start_ms[$which]}"
+done
+if [ -s "$work/strace.txt" ]; then
+  echo
+  echo "nortavi's system calls over ${idle_seconds} s idle (strace -c -f):"
+  cat "$work/strace.txt"
+fi
