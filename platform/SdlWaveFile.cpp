@@ -9,17 +9,17 @@ namespace nortavi::platform {
 
 SdlWaveFile::SdlWaveFile(const std::string& path)
 {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec decoded{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(path.c_str(), &spec, &buffer, &length) == nullptr) {
+    if (SDL_LoadWAV(path.c_str(), &decoded, &buffer, &length) == nullptr) {
         return;
     }
     buffer_ = buffer;
     length_ = length;
-    format_ = spec.format;
-    sampleRate_ = spec.freq;
-    channels_ = spec.channels;
+    format_ = decoded.format;
+    sampleRate_ = decoded.freq;
+    channels_ = decoded.channels;
 }
 
 SdlWaveFile::~SdlWaveFile()
