@@ -15,11 +15,14 @@ constexpr auto kStallLimit = std::chrono::seconds(2);
 }  // namespace
 
 SdlAudioSession::SdlAudioSession(const SdlDeviceRequest& request)
-    : lastFill_(Clock::now()), dryAt_(lastFill_)
+    : lastFill_(Clock::now()), dryAt_(lastFill_), playEnd_(lastFill_)
 {
     if (request.sampleRate < 1000 || request.channels < 1 || request.channels > 8) {
         return;
     }
+    // SDL would otherwise take over SIGINT and SIGTERM once audio starts, and
+    // the program could no longer be ended by a signal.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return;
     }
@@ -27,7 +30,14 @@ SdlAudioSession::SdlAudioSession(const SdlDeviceRequest& request)
     wanted.freq = request.sampleRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = static_cast<Uint8>(request.channels);
-    wanted.samples = static_cast<Uint16>(request.sampleRate / 50);
+    // SDL wants a power of two here: PulseAudio, for one, slows to a crawl
+    // with 882 frames. The largest one within 20 ms (512 at 44.1 or 48 kHz)
+    // keeps the latency low and the wake-ups few.
+    Uint16 frames = 1;
+    while (frames * 2 <= request.sampleRate / 50) {
+        frames = static_cast<Uint16>(frames * 2);
+    }
+    wanted.samples = frames;
     wanted.callback = &SdlAudioSession::FillThunk;
     wanted.userdata = this;
     SDL_AudioSpec obtained{};
@@ -39,6 +49,7 @@ SdlAudioSession::SdlAudioSession(const SdlDeviceRequest& request)
     }
     sampleRate_ = obtained.freq;
     channels_ = obtained.channels;
+    bufferSamples_ = static_cast<std::size_t>(obtained.samples) * obtained.channels;
     // Silence until something is queued.
     SDL_PauseAudioDevice(device_, 0);
 }
@@ -58,15 +69,28 @@ std::uint64_t SdlAudioSession::Append(const std::vector<std::int16_t>& samples)
 {
     const std::lock_guard lock(queueMutex_);
     queue_.insert(queue_.end(), samples.begin(), samples.end());
+    // A sound server may take samples well ahead of playing them, so what
+    // the device has taken says little about what has been heard. The
+    // clock does: the sound ends its own length after it could start.
+    const auto length = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+        static_cast<double>(samples.size()) / (static_cast<double>(sampleRate_) * channels_)));
+    playEnd_ = std::max(playEnd_, Clock::now()) + length;
     return takenCount_ + queue_.size();
+}
+
+SdlAudioSession::Clock::time_point SdlAudioSession::PlayEnd() const
+{
+    const std::lock_guard lock(queueMutex_);
+    return playEnd_;
 }
 
 void SdlAudioSession::DropQueued()
 {
     const std::lock_guard lock(queueMutex_);
+    playEnd_ = Clock::now();
     if (!queue_.empty()) {
         queue_.clear();
-        dryAt_ = Clock::now();
+        dryAt_ = playEnd_;
     }
 }
 
@@ -82,7 +106,11 @@ SdlAudioSession::Clock::duration SdlAudioSession::QuietFor() const
     if (!queue_.empty()) {
         return Clock::duration::zero();
     }
-    return Clock::now() - dryAt_;
+    const auto now = Clock::now();
+    if (now < playEnd_) {
+        return Clock::duration::zero();
+    }
+    return std::min(now - dryAt_, now - playEnd_);
 }
 
 bool SdlAudioSession::HasStalled() const

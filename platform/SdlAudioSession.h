@@ -12,7 +12,7 @@ namespace nortavi::platform {
 
 // What the SDL backend asks of the audio device. Samples are always 16-bit
 // signed; the rate is kept (SDL resamples if the hardware runs at another)
-// so that the device's 20 ms buffers line up with tones of whole 20 ms.
+// so that tones are rendered at the rate they are played.
 struct SdlDeviceRequest {
     int sampleRate = 48000;
     int channels = 2;
@@ -39,6 +39,8 @@ public:
     bool IsOpen() const { return device_ != 0; }
     int SampleRate() const { return sampleRate_; }
     int Channels() const { return channels_; }
+    // Interleaved samples the device takes at each request.
+    std::size_t BufferSamples() const { return bufferSamples_; }
 
     // Queues samples after those waiting; returns the count of samples the
     // device will have taken since opening once it has taken these.
@@ -49,7 +51,10 @@ public:
     // false if the time-out came first.
     bool WaitUntilTaken(std::uint64_t position, std::chrono::milliseconds timeout);
 
-    // How long the queue has been empty; zero while it holds anything.
+    // When the sound queued so far will have been heard, played in real
+    // time from when each part was queued.
+    Clock::time_point PlayEnd() const;
+    // How long the queue has been empty and its sound heard; zero until then.
     Clock::duration QuietFor() const;
     // SDL's audio thread no longer asks for samples though some are queued.
     // (A device that is lost still asks, in time, and so runs dry.)
@@ -62,6 +67,7 @@ private:
     std::uint32_t device_ = 0;
     int sampleRate_ = 0;
     int channels_ = 0;
+    std::size_t bufferSamples_ = 0;
 
     // Shared with SDL's audio thread, which calls Fill().
     mutable std::mutex queueMutex_;
@@ -70,6 +76,7 @@ private:
     std::uint64_t takenCount_ = 0;
     Clock::time_point lastFill_;
     Clock::time_point dryAt_;
+    Clock::time_point playEnd_;
 };
 
 }  // namespace nortavi::platform

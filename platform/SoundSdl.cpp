@@ -4,6 +4,8 @@
 #include "SdlWaveFile.h"
 #include "SystemSound.h"
 
+#include <algorithm>
+
 namespace nortavi::platform {
 namespace {
 
@@ -16,6 +18,7 @@ constexpr auto kToneGrace = std::chrono::milliseconds(500);
 // After a stopped device, calls return at once for a while, so that a sweep
 // costs one wait and not one per tone; the next poll tries again.
 constexpr auto kRetryAfterStall = std::chrono::seconds(2);
+constexpr auto kRetryAfterNoDevice = std::chrono::seconds(1);
 
 }  // namespace
 
@@ -63,12 +66,20 @@ void SdlSound::PlayTone(int frequencyHz, int durationMs)
     const auto samples =
         synth_.Render(frequencyHz, durationMs, session_->SampleRate(), session_->Channels());
     const auto end = session_->Append(samples);
+    const auto ahead = std::min<std::uint64_t>(session_->BufferSamples(), samples.size());
     // The watcher waits for mutex_ meanwhile, so the session cannot close
     // under us.
-    if (!session_->WaitUntilTaken(end, std::chrono::milliseconds(durationMs) + kToneGrace)) {
+    if (!session_->WaitUntilTaken(end - ahead, std::chrono::milliseconds(durationMs) + kToneGrace)) {
         retryAt_ = SdlAudioSession::Clock::now() + kRetryAfterStall;
         CloseSession(lock);
+        return;
     }
+    // A sound server may have taken the tone long before playing it: the
+    // call lasts as long as the tone, less the one buffer kept ahead.
+    const auto bufferTime = std::chrono::duration_cast<SdlAudioSession::Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(ahead) /
+                                      (session_->SampleRate() * session_->Channels())));
+    std::this_thread::sleep_until(session_->PlayEnd() - bufferTime);
 }
 
 bool SdlSound::IsDeviceOpen()
@@ -93,6 +104,9 @@ bool SdlSound::OpenSession(std::unique_lock<std::mutex>& lock)
     }
     auto session = std::make_unique<SdlAudioSession>(request_);
     if (!session->IsOpen()) {
+        // Without a device the rest of a sweep returns at once instead of
+        // trying 91 times; the next poll tries again.
+        retryAt_ = SdlAudioSession::Clock::now() + kRetryAfterNoDevice;
         return false;
     }
     session_ = std::move(session);

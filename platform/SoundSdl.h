@@ -27,10 +27,9 @@ public:
     SdlSound& operator=(const SdlSound&) = delete;
 
     void PlayWaveAsync(const std::string& path) override;
-    // Returns once the device has taken the whole tone: waiting for it to
-    // play out its own buffer as well would leave a gap before the next.
-    // Tones of whole 20 ms fill the device's buffers exactly, which leaves
-    // the caller a full buffer's time to hand over the next one.
+    // Returns once no more than one device buffer of the tone is left to
+    // play: waiting for the very last sample would leave the device without
+    // the next tone when it next asks, and a gap between every tone.
     void PlayTone(int frequencyHz, int durationMs) override;
 
     // True from the start of a sound until the device is closed after it.

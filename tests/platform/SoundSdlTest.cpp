@@ -243,7 +243,10 @@ TEST_F(SdlSoundTest, WithoutADeviceReturnsAndUsesOneThatAppearsLater)
     EXPECT_EQ(capture_.SampleCount(), 0u);
 
     UseDiskDriver();
-    sound_.PlayWaveAsync(wave);
+    ASSERT_TRUE(Eventually([&] {
+        sound_.PlayWaveAsync(wave);
+        return sound_.IsDeviceOpen();
+    }));
     WaitUntilClosed();
     EXPECT_NEAR(AnalyseCapture().SoundSeconds(), 0.3, 0.01);
 }
