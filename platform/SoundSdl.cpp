@@ -66,7 +66,9 @@ void SdlSound::PlayTone(int frequencyHz, int durationMs)
     const auto samples =
         synth_.Render(frequencyHz, durationMs, session_->SampleRate(), session_->Channels());
     const auto end = session_->Append(samples);
-    const auto ahead = std::min<std::uint64_t>(session_->BufferSamples(), samples.size());
+    // Two device buffers (about 23 ms) stay queued ahead, so a caller that
+    // wakes a little late still hands over the next tone in time.
+    const auto ahead = std::min<std::uint64_t>(2 * session_->BufferSamples(), samples.size());
     // The watcher waits for mutex_ meanwhile, so the session cannot close
     // under us.
     if (!session_->WaitUntilTaken(end - ahead, std::chrono::milliseconds(durationMs) + kToneGrace)) {
@@ -75,11 +77,11 @@ void SdlSound::PlayTone(int frequencyHz, int durationMs)
         return;
     }
     // A sound server may have taken the tone long before playing it: the
-    // call lasts as long as the tone, less the one buffer kept ahead.
-    const auto bufferTime = std::chrono::duration_cast<SdlAudioSession::Clock::duration>(
-        std::chrono::duration<double>(static_cast<double>(ahead) /
+    // call lasts as long as the tone, less the time kept ahead.
+    const auto lead = std::chrono::duration_cast<SdlAudioSession::Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(2 * session_->BufferSamples()) /
                                       (session_->SampleRate() * session_->Channels())));
-    std::this_thread::sleep_until(session_->PlayEnd() - bufferTime);
+    std::this_thread::sleep_until(session_->PlayEnd() - lead);
 }
 
 bool SdlSound::IsDeviceOpen()

@@ -27,9 +27,9 @@ public:
     SdlSound& operator=(const SdlSound&) = delete;
 
     void PlayWaveAsync(const std::string& path) override;
-    // Returns once no more than one device buffer of the tone is left to
-    // play: waiting for the very last sample would leave the device without
-    // the next tone when it next asks, and a gap between every tone.
+    // Returns when about two device buffers of the tone are left to play:
+    // waiting for the very last sample would leave the device without the
+    // next tone when it next asks, and a gap between every tone.
     void PlayTone(int frequencyHz, int durationMs) override;
 
     // True from the start of a sound until the device is closed after it.
