@@ -34,14 +34,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-read -r -t 15 -u "$fd" display
-export DISPLAY=":$display"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-openbox --sm-disable >/dev/null 2>&1 &
-pids+=($!)
+source scripts/xvfb-desktop.sh
+start_desktop "$work" || { echo "Xvfb would not start" >&2; exit 1; }
 sleep 1
 
 # nortavi in a folder of its own, reading a fresh CLEAR status (written anew

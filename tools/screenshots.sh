@@ -32,27 +32,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-read -r -t 15 -u "$fd" display
-export DISPLAY=":$display"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-openbox --sm-disable >/dev/null 2>&1 &
-pids+=($!)
+source scripts/xvfb-desktop.sh
+start_desktop "$work" || { echo "Xvfb would not start" >&2; exit 1; }
 sleep 1
 
-# A sensor stand-in rewriting $1/status.txt every second with $1/condition,
-# from $2 seconds on.
+# The sensor's stand-in on $1 (see tools/sensor), from $2 seconds on.
 start_writer() {
-  (
-    sleep "${2:-0}"
-    while :; do
-      printf '%s,%s\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" "$(cat "$1/condition")" >"$1/status.tmp"
-      mv -f "$1/status.tmp" "$1/status.txt"
-      sleep 1
-    done
-  ) &
+  tools/sensor/simulated-sensor.sh "$1" "${2:-0}" &
   writer=$!
   pids+=($writer)
 }

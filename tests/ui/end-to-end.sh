@@ -37,18 +37,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number of Xvfb's own choosing, so parallel runs do not collide.
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-display=""
-read -r -t 15 -u "$fd" display || true
-[ -n "$display" ] || skip "Xvfb would not start: $(tail -n 3 "$work/xvfb.log")"
-export DISPLAY=":$display"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
+source "$(dirname "$0")/../../scripts/xvfb-desktop.sh"
+start_desktop "$work" || skip "Xvfb would not start: $(tail -n 3 "$work/xvfb.log")"
 
 # The program reads config.ini and alarm.wav beside itself.
 mkdir "$work/app"
@@ -60,13 +50,7 @@ expected_config=$(printf 'statusPath,%s\r\ntimeToSafe,7\r\ntimeToUnsafe,5\r\nclo
 
 # The sensor's stand-in: a fresh line every second, replaced as a whole.
 echo CLEAR >"$work/condition"
-(
-  while :; do
-    printf '%s,%s\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" "$(cat "$work/condition")" >"$work/status.tmp"
-    mv -f "$work/status.tmp" "$work/status.txt"
-    sleep 1
-  done
-) &
+"$(dirname "$0")/../../tools/sensor/simulated-sensor.sh" "$work" &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/status.txt" ] && break; sleep 0.1; done
 

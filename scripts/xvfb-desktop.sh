@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Sourced by the scripts that show Nortavi on a private X display.
+#
+# start_desktop LOGDIR: starts Xvfb on a display number of its own choosing
+# (so parallel runs do not collide) and openbox on it, exports DISPLAY, and
+# appends both process ids to the caller's `pids` array. Returns 1 when Xvfb
+# does not start; its log is LOGDIR/xvfb.log.
+start_desktop() {
+  local logdir=$1 fd display=""
+  exec {fd}<> <(:)
+  Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >"$logdir/xvfb.log" 2>&1 &
+  pids+=($!)
+  read -r -t 15 -u "$fd" display || true
+  exec {fd}>&-
+  [ -n "$display" ] || return 1
+  export DISPLAY=":$display"
+  unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+  openbox --sm-disable >"$logdir/openbox.log" 2>&1 &
+  pids+=($!)
+}
