@@ -15,6 +15,7 @@ RUN_PACKAGES=(
 TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils imagemagick
+  pulseaudio pulseaudio-utils
 )
 
 # The Windows stage: cross compiler and wine (wine64 only: the plain wine
