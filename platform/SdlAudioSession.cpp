@@ -51,6 +51,8 @@ SdlAudioSession::SdlAudioSession(const SdlDeviceRequest& request)
     channels_ = obtained.channels;
     bufferSamples_ = static_cast<std::size_t>(obtained.samples) * obtained.channels;
     // Silence until something is queued.
+    startedAt_ = Clock::now();
+    heardAt_ = startedAt_;
     SDL_PauseAudioDevice(device_, 0);
 }
 
@@ -107,10 +109,8 @@ SdlAudioSession::Clock::duration SdlAudioSession::QuietFor() const
         return Clock::duration::zero();
     }
     const auto now = Clock::now();
-    if (now < playEnd_) {
-        return Clock::duration::zero();
-    }
-    return std::min(now - dryAt_, now - playEnd_);
+    const auto heard = std::max({dryAt_, playEnd_, heardAt_});
+    return now < heard ? Clock::duration::zero() : now - heard;
 }
 
 bool SdlAudioSession::HasStalled() const
@@ -136,9 +136,18 @@ void SdlAudioSession::Fill(std::int16_t* out, std::size_t count)
         queue_.erase(queue_.begin(), end);
         std::fill(out + taken, out + count, std::int16_t{0});
         takenCount_ += taken;
+        handedOut_ += count;
         lastFill_ = Clock::now();
         if (taken > 0 && queue_.empty()) {
             dryAt_ = lastFill_;
+            // A sound server may take samples long before it plays them, and
+            // padded its buffer with silence before the first sound. It does
+            // play everything it took, in real time from the start, so the
+            // last sample is heard this long after the device started.
+            heardAt_ = startedAt_ + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(
+                                            static_cast<double>(handedOut_) /
+                                            (static_cast<double>(sampleRate_) * channels_)));
         }
     }
     taken_.notify_all();

@@ -77,6 +77,11 @@ private:
     Clock::time_point lastFill_;
     Clock::time_point dryAt_;
     Clock::time_point playEnd_;
+    // Every sample handed to SDL since the device started, silence included,
+    // and when the last sound so handed out will have been heard.
+    std::uint64_t handedOut_ = 0;
+    Clock::time_point startedAt_;
+    Clock::time_point heardAt_;
 };
 
 }  // namespace nortavi::platform

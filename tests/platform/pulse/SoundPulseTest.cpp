@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -160,12 +161,6 @@ protected:
 
 TEST_P(SdlSoundThroughPulseAudio, SweepIsHeardWholeInTimeAndTheCallsLastAsLongAsIt)
 {
-    if (GetParam().ms > 0 && std::getenv("NORTAVI_PULSE_KNOWN_FAULTS") == nullptr) {
-        // Known fault: silence the server took before the first tone delays
-        // the sweep past the clock's idea of its end, and the device closes
-        // about 0.7 s early. Set NORTAVI_PULSE_KNOWN_FAULTS=1 to see it.
-        GTEST_SKIP() << "the sweep is cut short when the server takes samples far ahead";
-    }
     const SweepShape sweep{kSweepFirstHz, kSweepLastHz, kSweepStepHz, kSweepToneMs};
     // The sweep as the core plays it, on a thread, so that a server that
     // crawls fails the test instead of hanging it.
@@ -186,14 +181,27 @@ TEST_P(SdlSoundThroughPulseAudio, SweepIsHeardWholeInTimeAndTheCallsLastAsLongAs
     EXPECT_TRUE(returned) << "the sweep calls took " << seconds << " s";
 
     const ToneAnalysis analysis = Heard();
+    std::cout << "sweep: calls took " << seconds << " s, heard " << analysis.SoundSeconds()
+              << " s, largest pitch error " << sweep.LargestHzError(analysis) << " Hz, "
+              << analysis.SilentWindows() << " gaps of 20 ms\n";
+    if (GetParam().ms > 0 && std::getenv("NORTAVI_PULSE_KNOWN_FAULTS") == nullptr) {
+        // Known limit: tones are handed over one at a time in step with the
+        // clock, so a server that wants two seconds in hand pads between
+        // them with silence. Every tone is still heard, the last included,
+        // before the device closes. NORTAVI_PULSE_KNOWN_FAULTS=1 checks the
+        // sweep's shape here too.
+        ASSERT_FALSE(analysis.windowHz.empty());
+        const double highest =
+            *std::max_element(analysis.windowHz.begin(), analysis.windowHz.end());
+        EXPECT_NEAR(highest, kSweepLastHz, 10) << "the end of the sweep was cut off";
+        EXPECT_GE(analysis.SoundSeconds(), 1.82 * 0.95);
+        return;
+    }
     const auto faults = sweep.FaultsIn(analysis);
     EXPECT_TRUE(faults.empty()) << ::testing::PrintToString(faults);
     // The last call returns when little of the sweep is left to play, not
     // when the server has merely taken the samples.
     EXPECT_GT(seconds, analysis.SoundSeconds() - 0.2) << "returned before the sweep was heard";
-    std::cout << "sweep: calls took " << seconds << " s, heard " << analysis.SoundSeconds()
-              << " s, largest pitch error " << sweep.LargestHzError(analysis) << " Hz, "
-              << analysis.SilentWindows() << " gaps of 20 ms\n";
 }
 
 TEST_P(SdlSoundThroughPulseAudio, WaveIsHeardToItsEndBeforeTheDeviceCloses)
