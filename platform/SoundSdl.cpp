@@ -74,14 +74,7 @@ void SdlSound::PlayTone(int frequencyHz, int durationMs)
     if (!session_->WaitUntilTaken(end - ahead, std::chrono::milliseconds(durationMs) + kToneGrace)) {
         retryAt_ = SdlAudioSession::Clock::now() + kRetryAfterStall;
         CloseSession(lock);
-        return;
     }
-    // A sound server may have taken the tone long before playing it: the
-    // call lasts as long as the tone, less the time kept ahead.
-    const auto lead = std::chrono::duration_cast<SdlAudioSession::Clock::duration>(
-        std::chrono::duration<double>(static_cast<double>(2 * session_->BufferSamples()) /
-                                      (session_->SampleRate() * session_->Channels())));
-    std::this_thread::sleep_until(session_->PlayEnd() - lead);
 }
 
 bool SdlSound::IsDeviceOpen()

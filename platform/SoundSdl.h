@@ -27,9 +27,12 @@ public:
     SdlSound& operator=(const SdlSound&) = delete;
 
     void PlayWaveAsync(const std::string& path) override;
-    // Returns when about two device buffers of the tone are left to play:
-    // waiting for the very last sample would leave the device without the
-    // next tone when it next asks, and a gap between every tone.
+    // Returns when the device has taken all but about two buffers of the
+    // tone: waiting for the very last sample would leave the device without
+    // the next tone when it next asks, and a gap between every tone. Paced
+    // by the device's own clock, so tones follow each other without gaps
+    // however its rate differs from the system clock's; a sound server that
+    // takes samples far ahead lets the calls return that much early.
     void PlayTone(int frequencyHz, int durationMs) override;
 
     // True from the start of a sound until the device is closed after it.
