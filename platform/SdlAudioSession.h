@@ -39,6 +39,8 @@ public:
     bool IsOpen() const { return device_ != 0; }
     int SampleRate() const { return sampleRate_; }
     int Channels() const { return channels_; }
+    // When the device started playing.
+    Clock::time_point StartedAt() const { return startedAt_; }
     // Interleaved samples the device takes at each request.
     std::size_t BufferSamples() const { return bufferSamples_; }
 

@@ -15,6 +15,7 @@ constexpr auto kLinger = std::chrono::milliseconds(300);
 // A tone the device has not taken this long after it was due means the
 // device has stopped.
 constexpr auto kToneGrace = std::chrono::milliseconds(500);
+constexpr auto kStartupGrace = std::chrono::seconds(2);
 // After a stopped device, calls return at once for a while, so that a sweep
 // costs one wait and not one per tone; the next poll tries again.
 constexpr auto kRetryAfterStall = std::chrono::seconds(2);
@@ -71,7 +72,11 @@ void SdlSound::PlayTone(int frequencyHz, int durationMs)
     const auto ahead = std::min<std::uint64_t>(2 * session_->BufferSamples(), samples.size());
     // The watcher waits for mutex_ meanwhile, so the session cannot close
     // under us.
-    if (!session_->WaitUntilTaken(end - ahead, std::chrono::milliseconds(durationMs) + kToneGrace)) {
+    // A sound server can take a while to start a new stream: the first
+    // tones of a session are given longer before the device counts as stopped.
+    const bool starting = SdlAudioSession::Clock::now() - session_->StartedAt() < kStartupGrace;
+    const auto grace = starting ? kStartupGrace : kToneGrace;
+    if (!session_->WaitUntilTaken(end - ahead, std::chrono::milliseconds(durationMs) + grace)) {
         retryAt_ = SdlAudioSession::Clock::now() + kRetryAfterStall;
         CloseSession(lock);
     }
