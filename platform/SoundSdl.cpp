@@ -67,9 +67,13 @@ void SdlSound::PlayTone(int frequencyHz, int durationMs)
     const auto samples =
         synth_.Render(frequencyHz, durationMs, session_->SampleRate(), session_->Channels());
     const auto end = session_->Append(samples);
-    // Two device buffers (about 23 ms) stay queued ahead, so a caller that
-    // wakes a little late still hands over the next tone in time.
-    const auto ahead = std::min<std::uint64_t>(2 * session_->BufferSamples(), samples.size());
+    // About 60 ms (at least two device buffers) stay queued ahead, so that a
+    // caller that wakes late, or a sound server that asks for a burst while
+    // it starts a stream, still finds the next tone there.
+    const std::uint64_t sixtyMs =
+        static_cast<std::uint64_t>(session_->SampleRate()) * session_->Channels() * 6 / 100;
+    const auto ahead = std::min<std::uint64_t>(
+        std::max<std::uint64_t>(2 * session_->BufferSamples(), sixtyMs), end);
     // The watcher waits for mutex_ meanwhile, so the session cannot close
     // under us.
     // A sound server can take a while to start a new stream: the first

@@ -27,8 +27,8 @@ public:
     SdlSound& operator=(const SdlSound&) = delete;
 
     void PlayWaveAsync(const std::string& path) override;
-    // Returns when the device has taken all but about two buffers of the
-    // tone: waiting for the very last sample would leave the device without
+    // Returns when the device has taken all but about 60 ms of what is
+    // queued: waiting for the very last sample would leave the device without
     // the next tone when it next asks, and a gap between every tone. Paced
     // by the device's own clock, so tones follow each other without gaps
     // however its rate differs from the system clock's; a sound server that
