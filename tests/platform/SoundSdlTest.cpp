@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The SDL backend played for real, through SDL's disk driver: what would
 // have reached the speakers lands in a file, which the tests measure.
+#include "Eventually.h"
 #include "AlarmLatches.h"
 #include "AudioCapture.h"
 #include "CoreFakes.h"
@@ -24,6 +25,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::AudioCapture;
+using testing::Eventually;
+using testing::kPatience;
 using testing::SweepShape;
 using testing::ToneAnalyser;
 using testing::ToneAnalysis;
@@ -32,27 +35,11 @@ using testing::WaveFormat;
 using testing::WriteToneWave;
 
 constexpr int kRate = 44100;
-// Waits that only end a test that has already failed.
-constexpr auto kPatience = 20s;
 
 std::size_t ThreadCount()
 {
     const auto tasks = std::filesystem::directory_iterator("/proc/self/task");
     return static_cast<std::size_t>(std::distance(begin(tasks), end(tasks)));
-}
-
-// Polls until the condition holds; false on time-out.
-template <typename Condition>
-bool Eventually(Condition condition)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
 }
 
 class NoDisplay final : public MainDisplay {

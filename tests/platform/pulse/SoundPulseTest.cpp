@@ -4,6 +4,7 @@
 // server paces the device and takes samples ahead of playing them, which
 // SDL's disk driver does not. Run by run-pulse-test.sh, which starts the
 // server.
+#include "Eventually.h"
 #include "AlarmLatches.h"
 #include "AudioCapture.h"
 #include "SoundSdl.h"
@@ -36,13 +37,13 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::AudioCapture;
+using testing::Eventually;
+using testing::kPatience;
 using testing::SweepShape;
 using testing::ToneAnalyser;
 using testing::ToneAnalysis;
 
 constexpr int kRate = 44100;
-// Waits that only end a test that has already failed.
-constexpr auto kPatience = 20s;
 // Makes libpulse ask the server for this much latency, in milliseconds.
 constexpr std::string_view kLatencyVariable = "PULSE_LATENCY_MSEC";
 
@@ -95,19 +96,6 @@ public:
 private:
     pid_t pid_ = -1;
 };
-
-template <typename Condition>
-bool Eventually(Condition condition)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 // How far ahead of playing the server takes samples: as little as SDL asks
 // for, or two seconds, as some servers do, which is more than a sweep.
