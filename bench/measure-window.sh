@@ -26,15 +26,13 @@ cmake --build "$build/bare" >/dev/null
 
 work=$(mktemp -d)
 pids=()
+source scripts/xvfb-desktop.sh
 cleanup() {
-  local p
-  for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  stop_all
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-source scripts/xvfb-desktop.sh
 start_desktop "$work" || { echo "Xvfb would not start" >&2; exit 1; }
 sleep 1
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Sourced by the scripts that show Nortavi on a private X display.
+# Sourced by the scripts that show Nortavi on a private X display. Both
+# functions work on the caller's array `pids`.
 #
 # start_desktop LOGDIR: starts Xvfb on a display number of its own choosing
 # (so parallel runs do not collide) and openbox on it, exports DISPLAY, and
@@ -18,4 +19,13 @@ start_desktop() {
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
   openbox --sm-disable >"$logdir/openbox.log" 2>&1 &
   pids+=($!)
+}
+
+# stop_all: ends every process in `pids`, asking first, then insisting.
+stop_all() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  sleep 0.5
+  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
 }

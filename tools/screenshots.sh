@@ -21,18 +21,13 @@ app=$(realpath "$app")
 
 work=$(mktemp -d)
 pids=()
-# SIGTERM first; whatever ignores it (the sound library may catch it) is killed.
+source scripts/xvfb-desktop.sh
 cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  sleep 0.5
-  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  stop_all
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-source scripts/xvfb-desktop.sh
 start_desktop "$work" || { echo "Xvfb would not start" >&2; exit 1; }
 sleep 1
 

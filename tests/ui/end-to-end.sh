@@ -26,18 +26,13 @@ done
 
 work=$(mktemp -d)
 pids=()
-# SIGTERM first; whatever ignores it (the sound library may catch it) is killed.
+source "$(dirname "$0")/../../scripts/xvfb-desktop.sh"
 cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  sleep 0.5
-  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
-  wait 2>/dev/null
+  stop_all
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-source "$(dirname "$0")/../../scripts/xvfb-desktop.sh"
 start_desktop "$work" || skip "Xvfb would not start: $(tail -n 3 "$work/xvfb.log")"
 
 # The program reads config.ini and alarm.wav beside itself.
