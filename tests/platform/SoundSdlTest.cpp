@@ -86,6 +86,27 @@ protected:
         return ToneAnalyser(kRate).Analyse(capture_.ReadSamples());
     }
 
+    // The sweep as the core plays it, tone by tone.
+    void PlaySweep()
+    {
+        for (int hz = kSweepFirstHz; hz <= kSweepLastHz; hz += kSweepStepHz) {
+            sound_.PlayTone(hz, kSweepToneMs);
+        }
+    }
+
+    // With the disk driver back, a later play opens the device again and the
+    // 0.3 s wave is heard whole.
+    void ExpectTheDeviceUsedAgain(const std::string& wave)
+    {
+        UseDiskDriver();
+        ASSERT_TRUE(Eventually([&] {
+            sound_.PlayWaveAsync(wave);
+            return sound_.IsDeviceOpen();
+        }));
+        WaitUntilClosed();
+        EXPECT_NEAR(AnalyseCapture().SoundSeconds(), 0.3, 0.01);
+    }
+
     std::size_t Samples(std::chrono::milliseconds length) const
     {
         return static_cast<std::size_t>(kRate * length.count() / 1000);
@@ -224,19 +245,11 @@ TEST_F(SdlSoundTest, WithoutADeviceReturnsAndUsesOneThatAppearsLater)
 
     sound_.PlayWaveAsync(wave);
     EXPECT_FALSE(sound_.IsDeviceOpen());
-    for (int hz = kSweepFirstHz; hz <= kSweepLastHz; hz += kSweepStepHz) {
-        sound_.PlayTone(hz, kSweepToneMs);
-    }
+    PlaySweep();
     EXPECT_FALSE(sound_.IsDeviceOpen());
     EXPECT_EQ(capture_.SampleCount(), 0u);
 
-    UseDiskDriver();
-    ASSERT_TRUE(Eventually([&] {
-        sound_.PlayWaveAsync(wave);
-        return sound_.IsDeviceOpen();
-    }));
-    WaitUntilClosed();
-    EXPECT_NEAR(AnalyseCapture().SoundSeconds(), 0.3, 0.01);
+    ExpectTheDeviceUsedAgain(wave);
 }
 
 TEST_F(SdlSoundTest, GivesUpOnADeviceThatStopsAndTriesAgainLater)
@@ -246,9 +259,7 @@ TEST_F(SdlSoundTest, GivesUpOnADeviceThatStopsAndTriesAgainLater)
     setenv("SDL_DISKAUDIODELAY", "1000", 1);
     const auto wave = ToneWave("alarm.wav", 440, 300);
     const auto start = std::chrono::steady_clock::now();
-    for (int hz = kSweepFirstHz; hz <= kSweepLastHz; hz += kSweepStepHz) {
-        sound_.PlayTone(hz, kSweepToneMs);
-    }
+    PlaySweep();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::cout << "sweep on a stopped device returned after " << took.count() << " s\n";
     EXPECT_FALSE(sound_.IsDeviceOpen());
@@ -257,13 +268,7 @@ TEST_F(SdlSoundTest, GivesUpOnADeviceThatStopsAndTriesAgainLater)
     sound_.PlayWaveAsync(wave);
     EXPECT_FALSE(sound_.IsDeviceOpen());
 
-    UseDiskDriver();
-    ASSERT_TRUE(Eventually([&] {
-        sound_.PlayWaveAsync(wave);
-        return sound_.IsDeviceOpen();
-    }));
-    WaitUntilClosed();
-    EXPECT_NEAR(AnalyseCapture().SoundSeconds(), 0.3, 0.01);
+    ExpectTheDeviceUsedAgain(wave);
 }
 
 TEST_F(SdlSoundTest, FilesItCannotDecodeLeaveTheDeviceAlone)
