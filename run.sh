@@ -10,7 +10,7 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=
   -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build/release -j "$(nproc)"
 
-app=build/release/ui/nortavi
+app=build/release/ui/qt/nortavi
 if [ ! -x "$app" ]; then
   echo "The window is not built yet; running the replay tool on a sample night instead:"
   exec build/release/tools/replay/nortavi-replay tests/tools/scenarios/unsafe-alarm-cycle.scenario

@@ -40,7 +40,7 @@ sleep 1
 # before each start): SAFE and no alarm, so that nothing sounds while it is
 # measured.
 mkdir "$work/app"
-cp "$build/app/ui/nortavi" "$work/app/"
+cp "$build/app/ui/qt/nortavi" "$work/app/"
 printf 'statusPath,%s\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,True\r\n' \
   "$work/status.txt" >"$work/app/config.ini"
 

@@ -15,7 +15,7 @@ if [ -z "$app" ]; then
   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
   cmake --build build/release --target nortavi
-  app=build/release/ui/nortavi
+  app=build/release/ui/qt/nortavi
 fi
 app=$(realpath "$app")
 

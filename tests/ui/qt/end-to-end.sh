@@ -26,7 +26,7 @@ done
 
 work=$(mktemp -d)
 pids=()
-source "$(dirname "$0")/../../scripts/xvfb-desktop.sh"
+source "$(dirname "$0")/../../../scripts/xvfb-desktop.sh"
 cleanup() {
   stop_all
   rm -rf "$work"
@@ -45,7 +45,7 @@ expected_config=$(printf 'statusPath,%s\r\ntimeToSafe,7\r\ntimeToUnsafe,5\r\nclo
 
 # The sensor's stand-in: a fresh line every second, replaced as a whole.
 echo CLEAR >"$work/condition"
-"$(dirname "$0")/../../tools/sensor/simulated-sensor.sh" "$work" &
+"$(dirname "$0")/../../../tools/sensor/simulated-sensor.sh" "$work" &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/status.txt" ] && break; sleep 0.1; done
 

@@ -5,7 +5,7 @@
 
      xvfb-run -a -s "-screen 0 640x480x24" sh -c 'openbox & sleep 1; \
        QT_QPA_PLATFORM=xcb NORTAVI_SCREENSHOT=docs/screenshot-setup.png \
-       build/test/tests/ui/SetupDialogTest --gtest_also_run_disabled_tests \
+       build/test/tests/ui/qt/SetupDialogTest --gtest_also_run_disabled_tests \
        --gtest_filter=SetupDialogScreenshot.*'
 */
 #include "SetupDialogTestHarness.h"

@@ -27,7 +27,6 @@ public:
 
 private:
     void BuildControls();
-    void SetTabOrder();
 
     void Form_Load();
     void cmdOK_Click();

@@ -56,8 +56,6 @@ protected:
 
 private:
     void BuildControls();
-    QFrame* AddLine(const char* name, int x1Twips, int x2Twips, int yTwips);
-    void SetTabOrder();
 
     void Form_Load();
     void Form_Unload();

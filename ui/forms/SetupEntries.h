@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Settings.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace nortavi::forms {
+
+// What the setup dialog's controls hold, as text and states rather than
+// widgets: filled from the settings when it opens, checked when OK is pressed.
+struct SetupEntries {
+    // 8-bit text in the system's encoding; nullopt when the typed text holds
+    // a character that encoding cannot (it would be stored changed).
+    std::optional<std::string> statusPath;
+    // False when the field still shows the stored path: it is then stored
+    // back byte for byte, even where the control could not show it exactly.
+    bool statusPathEdited = false;
+    std::string timeToSafe;
+    std::string timeToUnsafe;
+    int comboIndex = -1;  // -1: no item selected
+    bool alarmOnSafe = false;
+    bool alarmOnUnsafe = false;
+};
+
+SetupEntries EntriesFromSettings(const Settings& settings);
+
+// Why OK did not close: the control to hand back to the user, and what to tell.
+struct SetupRefusal {
+    int field = 0;  // a frmSetupId
+    std::string message;
+};
+
+// The settings the entries give, or why they cannot be stored. Every entry
+// is checked before anything is stored, so a refusal changes nothing.
+std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entries);
+
+}  // namespace nortavi::forms

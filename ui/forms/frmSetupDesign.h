@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "FormDesign.h"
+
+namespace nortavi::forms {
+
+// The setup dialog's controls, by id. OK and Cancel take the ids that
+// Windows gives the default and cancel buttons of a dialog.
+struct frmSetupId {
+    enum : int {
+        cmdOK = 1,
+        cmdCancel = 2,
+        Label2 = 201,
+        StatusPathField,
+        Label1,
+        TimeToSafeField,
+        Label3,
+        TimeToUnsafeField,
+        Combo1,
+        AlarmOnSafeCheck,
+        AlarmOnUnsafeCheck,
+    };
+};
+
+// The items of Combo1, in their fixed order.
+inline constexpr int kCloudyAsClearItem = 0;
+inline constexpr int kCloudyAsVCloudyItem = 1;
+
+const FormDesign& frmSetupDesign();
+
+}  // namespace nortavi::forms
