@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "FormDesign.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace nortavi::win32 {
+
+// The two windows are dialogs, so that the system's dialog manager gives
+// them Tab, Enter and Esc as users know them, but each has a window class
+// of its own, named after the form ("frmMain", "frmSetup"). The template
+// holds no controls: FormControls builds them in pixels for the DPI.
+struct DialogFrame {
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    bool systemPlacesIt = false;  // where the system puts new windows
+};
+
+// Registers the form's window class once, and returns a template for it.
+// The words must stay alive while the dialog is created.
+std::vector<WORD> DialogTemplate(const forms::FormDesign& design, const DialogFrame& frame);
+
+}  // namespace nortavi::win32

@@ -1,0 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Resource ids shared by the resource script and the code.
+#pragma once
+
+#define IDI_NORTAVI 1

@@ -1,0 +1,313 @@
+// SPDX-License-Identifier: MIT
+#include "frmMain.h"
+
+#include "DialogTemplate.h"
+#include "Dpi.h"
+#include "FormTexts.h"
+#include "WideText.h"
+#include "frmMainDesign.h"
+#include "frmSetup.h"
+
+#include <vector>
+
+namespace nortavi::win32 {
+
+namespace {
+
+using Id = forms::frmMainId;
+
+const forms::FormDesign& Design()
+{
+    return forms::frmMainDesign();
+}
+
+// A fixed single-line frame with a minimise button and no maximise button.
+constexpr DialogFrame kFrame{WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFOREGROUND,
+                             WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, true};
+
+// Closes every window the thread has open above the main one: the setup
+// dialog, a message box, a message box over the dialog.
+BOOL CALLBACK CloseOwnedWindow(HWND window, LPARAM mainWindow)
+{
+    if (window != reinterpret_cast<HWND>(mainWindow) && IsWindowVisible(window) &&
+        GetWindow(window, GW_OWNER) != nullptr) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// While a modal window is open, a request to close the main window closes
+// the modal windows first; the close itself comes once they have returned,
+// so nothing runs on in a handler whose window has gone.
+class frmMain::ModalScope {
+public:
+    explicit ModalScope(frmMain& form) : form_(form) { ++form_.modalDepth_; }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    ~ModalScope()
+    {
+        if (--form_.modalDepth_ == 0 && form_.closeRequested_) {
+            form_.closeRequested_ = false;
+            PostMessageW(form_.hwnd_, WM_CLOSE, 0, 0);
+        }
+    }
+
+private:
+    frmMain& form_;
+};
+
+frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, std::string programFolder,
+                 ShortDatePattern datePattern, std::function<void()> onClosed)
+    : settings_(settings),
+      programFolder_(std::move(programFolder)),
+      statusFile_(datePattern),
+      configFile_(programFolder_),
+      monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound, programFolder_}),
+      onClosed_(std::move(onClosed)),
+      conditionColour_(Design().Control(Id::ConditionField).textColour),
+      statusColour_(Design().Control(Id::StatusField).textColour)
+{
+    const std::vector<WORD> dialog = DialogTemplate(Design(), kFrame);
+    // WM_INITDIALOG builds the controls and runs Form_Load before this returns.
+    CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()),
+                               nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+frmMain::~frmMain()
+{
+    onClosed_ = nullptr;
+    if (hwnd_ != nullptr) {
+        DestroyWindow(hwnd_);
+    }
+}
+
+bool frmMain::PreTranslateMessage(MSG& message)
+{
+    return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &message) != FALSE;
+}
+
+INT_PTR CALLBACK frmMain::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        auto* form = reinterpret_cast<frmMain*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        form->hwnd_ = window;
+    }
+    auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrW(window, DWLP_USER));
+    return form != nullptr ? form->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR frmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        TakeOverDialogDpiScaling(hwnd_);
+        controls_ = std::make_unique<FormControls>(hwnd_, Design());
+        SendMessageW(hwnd_, DM_SETDEFID, Id::AlarmButton, 0);
+        // Nothing to cancel until the first poll says otherwise.
+        EnableWindow(Control(Id::AlarmButton), FALSE);
+        Form_Load();
+        SetFocus(Control(Design().initialFocus));
+        return FALSE;  // the focus is set
+    case WM_CTLCOLORSTATIC:
+        return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            OnCommand(LOWORD(wParam));
+        }
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == Id::Timer1) {
+            Timer1_Timer();
+        }
+        return TRUE;
+    case WM_DPICHANGED: {
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        const POINT topLeft{suggested->left, suggested->top};
+        controls_->Layout(LOWORD(wParam), &topLeft);
+        return TRUE;
+    }
+    case WM_CLOSE:
+        OnClose();
+        return TRUE;
+    case WM_NCDESTROY: {
+        hwnd_ = nullptr;
+        if (auto onClosed = std::move(onClosed_)) {
+            onClosed();
+        }
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR frmMain::OnControlColour(HDC dc, HWND control)
+{
+    Colour colour = 0;
+    if (control == Control(Id::ConditionField)) {
+        colour = conditionColour_;
+    } else if (control == Control(Id::StatusField)) {
+        colour = statusColour_;
+    } else {
+        return FALSE;  // the system's colours
+    }
+    // The stored colours are COLORREFs already: red in the low byte.
+    SetTextColor(dc, static_cast<COLORREF>(colour & 0xFFFFFFu));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void frmMain::OnCommand(int id)
+{
+    switch (id) {
+    case Id::AlarmButton:
+        // Enter reaches here too; a disabled button cancels nothing.
+        if (IsWindowEnabled(Control(Id::AlarmButton))) {
+            AlarmButton_Click();
+        }
+        break;
+    case Id::AboutButton:
+        AboutButton_Click();
+        break;
+    case Id::SetupButton:
+        SetupButton_Click();
+        break;
+    default:
+        break;  // Esc (IDCANCEL) does not close the main window
+    }
+}
+
+void frmMain::OnClose()
+{
+    if (unloading_) {
+        return;
+    }
+    if (modalDepth_ > 0) {
+        closeRequested_ = true;
+        EnumThreadWindows(GetCurrentThreadId(), CloseOwnedWindow, reinterpret_cast<LPARAM>(hwnd_));
+        return;
+    }
+    Form_Unload();
+    DestroyWindow(hwnd_);
+}
+
+void frmMain::Form_Load()
+{
+    polling_ = true;
+    monitor_.StartUp([this] {
+        fSetupForm = std::make_unique<frmSetup>(settings_);
+        SetTimer(hwnd_, Id::Timer1, forms::kPollIntervalMs, nullptr);
+    });
+    polling_ = false;
+}
+
+void frmMain::Timer1_Timer()
+{
+    // Ticks arrive through the message loop, so they cannot interrupt a
+    // poll; should anything inside a poll ever run a loop (a message box, a
+    // sound backend that waits), a tick that comes meanwhile is dropped,
+    // not nested.
+    if (polling_) {
+        return;
+    }
+    polling_ = true;
+    monitor_.RefreshStatus();
+    polling_ = false;
+}
+
+void frmMain::AlarmButton_Click()
+{
+    monitor_.AlarmButton_Click();
+}
+
+void frmMain::AboutButton_Click()
+{
+    const ModalScope modal(*this);
+    ShowMessage(forms::AboutText(), 0);
+}
+
+void frmMain::SetupButton_Click()
+{
+    const ModalScope modal(*this);
+    fSetupForm->ShowModal(hwnd_);
+    SaveConfig();  // after OK and Cancel alike
+}
+
+void frmMain::Form_Unload()
+{
+    // The window is going away: no further poll, and no alarm sweep while
+    // the settings are saved.
+    unloading_ = true;
+    KillTimer(hwnd_, Id::Timer1);
+    SaveConfig();
+}
+
+void frmMain::SaveConfig()
+{
+    if (!configFile_.SaveConfig(settings_)) {
+        ShowMessage(forms::SaveFailedText(configFile_.Path()), MB_ICONWARNING);
+    }
+}
+
+int frmMain::ShowMessage(const std::string& text, UINT icon)
+{
+    return MessageBoxW(hwnd_, Widen(text).c_str(), Widen(Design().caption).c_str(), MB_OK | icon);
+}
+
+void frmMain::SetConditionCaption(const std::string& caption)
+{
+    controls_->SetCaption(Id::ConditionField, caption);
+}
+
+void frmMain::SetConditionColour(Colour colour)
+{
+    conditionColour_ = colour;
+    InvalidateRect(Control(Id::ConditionField), nullptr, TRUE);
+}
+
+void frmMain::SetStatusCaption(const std::string& caption)
+{
+    controls_->SetCaption(Id::StatusField, caption);
+}
+
+void frmMain::SetStatusColour(Colour colour)
+{
+    statusColour_ = colour;
+    InvalidateRect(Control(Id::StatusField), nullptr, TRUE);
+}
+
+void frmMain::SetMinsSinceClearText(const std::string& text)
+{
+    SetWindowTextW(Control(Id::MinsSinceClearField), Widen(text).c_str());
+}
+
+void frmMain::SetMinsSinceCloudyText(const std::string& text)
+{
+    SetWindowTextW(Control(Id::MinsSinceCloudyField), Widen(text).c_str());
+}
+
+void frmMain::SetMinsSinceVCloudyText(const std::string& text)
+{
+    SetWindowTextW(Control(Id::MinsSinceVCloudyField), Widen(text).c_str());
+}
+
+void frmMain::SetAlarmButtonCaption(const std::string& caption)
+{
+    controls_->SetCaption(Id::AlarmButton, caption);
+}
+
+void frmMain::SetAlarmButtonEnabled(bool enabled)
+{
+    const HWND button = Control(Id::AlarmButton);
+    // A disabled control keeps no focus: hand it on, or the keyboard would
+    // reach nothing.
+    if (!enabled && GetFocus() == button) {
+        SendMessageW(hwnd_, WM_NEXTDLGCTL, 0, FALSE);
+    }
+    EnableWindow(button, enabled ? TRUE : FALSE);
+}
+
+}  // namespace nortavi::win32

@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: MIT
+#include "frmSetup.h"
+
+#include "DialogTemplate.h"
+#include "Dpi.h"
+#include "WideText.h"
+#include "frmSetupDesign.h"
+
+#include <algorithm>
+#include <variant>
+#include <vector>
+
+namespace nortavi::win32 {
+
+namespace {
+
+using Id = forms::frmSetupId;
+
+const forms::FormDesign& Design()
+{
+    return forms::frmSetupDesign();
+}
+
+// A fixed dialog frame with a close box; owned by the main window, so it
+// has no task-bar entry of its own.
+constexpr DialogFrame kFrame{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                             WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, false};
+
+}  // namespace
+
+frmSetup::frmSetup(Settings& settings) : settings_(settings) {}
+
+INT_PTR frmSetup::ShowModal(HWND owner)
+{
+    const std::vector<WORD> dialog = DialogTemplate(Design(), kFrame);
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()),
+                                   owner, DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK frmSetup::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<frmSetup*>(lParam)->hwnd_ = window;
+    }
+    auto* form = reinterpret_cast<frmSetup*>(GetWindowLongPtrW(window, DWLP_USER));
+    return form != nullptr ? form->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR frmSetup::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        TakeOverDialogDpiScaling(hwnd_);
+        controls_ = std::make_unique<FormControls>(hwnd_, Design());
+        CentreOver(GetWindow(hwnd_, GW_OWNER));
+        Form_Load();
+        SetFocus(controls_->Get(Design().initialFocus));
+        return FALSE;  // the focus is set
+    case WM_COMMAND:
+        // Enter gives IDOK, Esc and the close box IDCANCEL: the ids of the
+        // two buttons.
+        if (LOWORD(wParam) == Id::cmdOK) {
+            cmdOK_Click();
+        } else if (LOWORD(wParam) == Id::cmdCancel) {
+            cmdCancel_Click();
+        }
+        return TRUE;
+    case WM_DPICHANGED: {
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        const POINT topLeft{suggested->left, suggested->top};
+        controls_->Layout(LOWORD(wParam), &topLeft);
+        return TRUE;
+    }
+    case WM_NCDESTROY:
+        // The controls have gone; their fonts go now.
+        controls_.reset();
+        hwnd_ = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void frmSetup::CentreOver(HWND owner)
+{
+    if (owner == nullptr) {
+        return;
+    }
+    RECT ownerRect{};
+    RECT own{};
+    GetWindowRect(owner, &ownerRect);
+    GetWindowRect(hwnd_, &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    int left = (ownerRect.left + ownerRect.right - width) / 2;
+    int top = (ownerRect.top + ownerRect.bottom - height) / 2;
+    // Whole on the screen, even over a main window half off it.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        left = std::clamp(left, static_cast<int>(work.left), std::max<int>(work.left, work.right - width));
+        top = std::clamp(top, static_cast<int>(work.top), std::max<int>(work.top, work.bottom - height));
+    }
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmSetup::Form_Load()
+{
+    // Every control is filled afresh, so nothing typed in an earlier
+    // opening shows again.
+    const forms::SetupEntries entries = forms::EntriesFromSettings(settings_);
+    loadedPath_ = settings_.statusPath;
+    loadedPathText_ = Widen(loadedPath_);
+    SetWindowTextW(controls_->Get(Id::StatusPathField), loadedPathText_.c_str());
+    SetWindowTextW(controls_->Get(Id::TimeToSafeField), Widen(entries.timeToSafe).c_str());
+    SetWindowTextW(controls_->Get(Id::TimeToUnsafeField), Widen(entries.timeToUnsafe).c_str());
+    SendMessageW(controls_->Get(Id::Combo1), CB_SETCURSEL, static_cast<WPARAM>(entries.comboIndex), 0);
+    SendMessageW(controls_->Get(Id::AlarmOnSafeCheck), BM_SETCHECK,
+                 entries.alarmOnSafe ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(controls_->Get(Id::AlarmOnUnsafeCheck), BM_SETCHECK,
+                 entries.alarmOnUnsafe ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+forms::SetupEntries frmSetup::ReadEntries() const
+{
+    forms::SetupEntries entries;
+    const std::wstring pathText = WindowText(controls_->Get(Id::StatusPathField));
+    entries.statusPathEdited = pathText != loadedPathText_;
+    entries.statusPath = entries.statusPathEdited ? NarrowExactly(pathText) : loadedPath_;
+    // Minute texts that are not plain ASCII are no numbers; NarrowExactly
+    // failing gives an empty text, which is refused the same way.
+    entries.timeToSafe = NarrowExactly(WindowText(controls_->Get(Id::TimeToSafeField))).value_or("");
+    entries.timeToUnsafe = NarrowExactly(WindowText(controls_->Get(Id::TimeToUnsafeField))).value_or("");
+    entries.comboIndex = static_cast<int>(SendMessageW(controls_->Get(Id::Combo1), CB_GETCURSEL, 0, 0));
+    entries.alarmOnSafe =
+        SendMessageW(controls_->Get(Id::AlarmOnSafeCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    entries.alarmOnUnsafe =
+        SendMessageW(controls_->Get(Id::AlarmOnUnsafeCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return entries;
+}
+
+void frmSetup::cmdOK_Click()
+{
+    auto checked = forms::CheckSetupEntries(ReadEntries());
+    if (const auto* refusal = std::get_if<forms::SetupRefusal>(&checked)) {
+        Refuse(*refusal);
+        return;
+    }
+    // Stored in one go, without returning to the message loop, so a poll
+    // sees either all the old settings or all the new ones.
+    settings_ = std::get<Settings>(std::move(checked));
+    EndDialog(hwnd_, IDOK);
+}
+
+void frmSetup::cmdCancel_Click()
+{
+    EndDialog(hwnd_, IDCANCEL);
+}
+
+void frmSetup::Refuse(const forms::SetupRefusal& refusal)
+{
+    MessageBoxW(hwnd_, Widen(refusal.message).c_str(), Widen(Design().caption).c_str(),
+                MB_OK | MB_ICONWARNING);
+    if (hwnd_ == nullptr) {
+        return;  // closed while the message was up
+    }
+    const HWND field = controls_->Get(refusal.field);
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+}
+
+}  // namespace nortavi::win32

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "FormControls.h"
+#include "SetupEntries.h"
+#include "Settings.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace nortavi::win32 {
+
+// The setup dialog: edits the six settings in place. Each opening builds
+// the window anew and fills its controls from the settings; only OK stores
+// them back. Closing destroys the window; this object stays for the next
+// opening.
+class frmSetup {
+public:
+    explicit frmSetup(Settings& settings);
+    frmSetup(const frmSetup&) = delete;
+    frmSetup& operator=(const frmSetup&) = delete;
+
+    // Shows the dialog modally over `owner`, centred on it; returns when it
+    // has closed, by whatever means: IDOK after OK, IDCANCEL otherwise.
+    INT_PTR ShowModal(HWND owner);
+
+    // The open dialog's window; null while it is closed.
+    HWND hWnd() const { return hwnd_; }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CentreOver(HWND owner);
+
+    void Form_Load();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    // Tells the user why OK did not close, then hands the field back with
+    // its text selected so the next keystroke replaces it.
+    void Refuse(const forms::SetupRefusal& refusal);
+
+    forms::SetupEntries ReadEntries() const;
+
+    Settings& settings_;
+    HWND hwnd_ = nullptr;
+    std::unique_ptr<FormControls> controls_;
+
+    // The path's bytes as this opening found them, and the text that showed
+    // them: a path the field cannot show exactly is stored back unchanged
+    // as long as the user leaves the field alone.
+    std::string loadedPath_;
+    std::wstring loadedPathText_;
+};
+
+}  // namespace nortavi::win32
