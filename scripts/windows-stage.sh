@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows stage: cross-builds everything but the windows with mingw-w64
-# and runs the tests under wine, in a wine prefix of its own.
+# The Windows stage: cross-builds everything, Nortavi.exe included, with
+# mingw-w64 and runs the tests under wine, in a wine prefix of its own and
+# on an X display of its own (wine makes no window without one).
 #
 #   scripts/windows-stage.sh          (test.sh calls it; packages come from there)
 #
@@ -18,18 +19,23 @@ export WINEDEBUG=-all
 # No sound drivers (CI machines have no audio device, and the ALSA/Pulse
 # drivers only print noise trying), and no Mono/Gecko installers at wineboot.
 export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml="
-# Headless: nothing here opens a window, and wine must not try a display.
-unset DISPLAY WAYLAND_DISPLAY
 
 # Only this prefix's server is stopped (wineserver -k acts on $WINEPREFIX),
-# and with it every wine process of the stage.
-stop_wine() { "$wine_dir/wineserver" -k >/dev/null 2>&1 || true; }
-trap stop_wine EXIT
+# and with it every wine process of the stage; then the X display.
+pids=()
+source scripts/xvfb-desktop.sh
+stop_stage() {
+  "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
+  stop_all
+}
+trap stop_stage EXIT
 trap 'exit 130' INT TERM
 
 mkdir -p "$WINEPREFIX"
+# The windows are tested at 100 %, 150 % and 200 %: room for the largest.
+start_desktop "$build" 1600x1200 || { echo "Xvfb would not start: $(tail -n 3 "$build/xvfb.log")" >&2; exit 1; }
 # A server left over from an interrupted run would refuse the start below.
-stop_wine
+"$wine_dir/wineserver" -k >/dev/null 2>&1 || true
 # The first wine process starts wine's background services, which inherit
 # its output pipes. Started here with every stream on /dev/null, they cannot
 # keep a test's pipes open and stall CTest; the persistent server keeps them
@@ -46,7 +52,6 @@ ln -sfn "$drive_root" "$WINEPREFIX/dosdevices/n:"
 export NORTAVI_TEST_DRIVE_ROOT='N:\'
 
 cmake -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON \
-  -DNORTAVI_BUILD_UI=OFF -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 120

@@ -3,14 +3,15 @@
 # Sourced by the scripts that show Nortavi on a private X display. Both
 # functions work on the caller's array `pids`.
 #
-# start_desktop LOGDIR: starts Xvfb on a display number of its own choosing
-# (so parallel runs do not collide) and openbox on it, exports DISPLAY, and
-# appends both process ids to the caller's `pids` array. Returns 1 when Xvfb
-# does not start; its log is LOGDIR/xvfb.log.
+# start_desktop LOGDIR [WIDTHxHEIGHT]: starts Xvfb (1024x768 unless told) on a
+# display number of its own choosing (so parallel runs do not collide) and
+# openbox on it, exports DISPLAY, and appends both process ids to the
+# caller's `pids` array. Returns 1 when Xvfb does not start; its log is
+# LOGDIR/xvfb.log.
 start_desktop() {
-  local logdir=$1 fd display=""
+  local logdir=$1 screen=${2:-1024x768} fd display=""
   exec {fd}<> <(:)
-  Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >"$logdir/xvfb.log" 2>&1 &
+  Xvfb -displayfd "$fd" -screen 0 "${screen}x24" -nolisten tcp >"$logdir/xvfb.log" 2>&1 &
   pids+=($!)
   read -r -t 15 -u "$fd" display || true
   exec {fd}>&-
