@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LocalTime.h"
 
-#include <iomanip>
 #include <limits>
-#include <sstream>
 
 namespace nortavi {
 
@@ -29,13 +27,24 @@ std::string FormatLocalTime(LocalTime time)
     const auto day = floor<days>(time);
     const year_month_day date{day};
     const hh_mm_ss clock{time - day};
-    std::ostringstream text;
-    text << std::setfill('0') << std::setw(4) << static_cast<int>(date.year()) << '-' << std::setw(2)
-         << static_cast<unsigned>(date.month()) << '-' << std::setw(2)
-         << static_cast<unsigned>(date.day()) << ' ' << std::setw(2) << clock.hours().count() << ':'
-         << std::setw(2) << clock.minutes().count() << ':' << std::setw(2)
-         << clock.seconds().count();
-    return text.str();
+    // Digits by hand rather than through a string stream, which would pull
+    // the locale machinery into every program that links the core.
+    std::string text;
+    const auto append = [&text](long long value, std::size_t width, char after) {
+        const std::string digits = std::to_string(value);
+        text.append(width > digits.size() ? width - digits.size() : 0, '0');
+        text += digits;
+        if (after != '\0') {
+            text += after;
+        }
+    };
+    append(static_cast<int>(date.year()), 4, '-');
+    append(static_cast<unsigned>(date.month()), 2, '-');
+    append(static_cast<unsigned>(date.day()), 2, ' ');
+    append(clock.hours().count(), 2, ':');
+    append(clock.minutes().count(), 2, ':');
+    append(clock.seconds().count(), 2, '\0');
+    return text;
 }
 
 std::int16_t MinutesBetween(LocalTime from, LocalTime to)

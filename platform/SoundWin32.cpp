@@ -10,13 +10,31 @@
 namespace nortavi::platform {
 namespace {
 
+using PlaySoundAFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+
+// The multimedia library is loaded when a wave file first plays, not at
+// every start: on most nights no alarm sounds. It comes from the system
+// folder only, never from the program's own folder.
+PlaySoundAFunction PlaySoundFunction()
+{
+    static const auto playSound = []() -> PlaySoundAFunction {
+        const HMODULE winmm = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return winmm != nullptr ? reinterpret_cast<PlaySoundAFunction>(
+                                      reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")))
+                                : nullptr;
+    }();
+    return playSound;
+}
+
 class Win32Sound final : public SoundOutput {
 public:
     void PlayWaveAsync(const std::string& path) override
     {
         // Paths are already text in the system code page. SND_ASYNC alone:
         // play once, and a later call cuts off a sound still playing.
-        PlaySoundA(path.c_str(), nullptr, SND_ASYNC);
+        if (const auto playSound = PlaySoundFunction()) {
+            playSound(path.c_str(), nullptr, SND_ASYNC);
+        }
     }
 
     void PlayTone(int frequencyHz, int durationMs) override

@@ -52,6 +52,6 @@ ln -sfn "$drive_root" "$WINEPREFIX/dosdevices/n:"
 export NORTAVI_TEST_DRIVE_ROOT='N:\'
 
 cmake -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON -DNORTAVI_BUILD_UI=ON -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 120

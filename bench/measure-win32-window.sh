@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Measures Nortavi.exe beside a bare Win32 window (bench/win32window), both
+# built the same way (mingw-w64, Release, static, stripped) and run the same
+# way in one run, under wine on a private Xvfb with openbox. A second
+# yardstick is the bare window with the manifest Nortavi.exe carries
+# (common controls 6), one caption and one text box: what any program with
+# today's controls pays.
+#   - the size of each executable;
+#   - start to window shown: from launch until the window manager lists the
+#     window (median of RUNS starts of each, taken in turn);
+#   - resident memory (VmRSS) of the program's process two seconds after its
+#     window appeared (median).
+# The wine server is kept running between starts, as it is on a desktop
+# where any other Windows program has run.
+#
+#   bench/measure-win32-window.sh [RUNS]      (default 10)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-10}
+wine_dir=/usr/lib/wine
+
+build=$PWD/build/bench-win32
+toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
+cmake -S . -B "$build/app" -G Ninja --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DBUILD_TESTING=OFF -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$build/app" --target Nortavi >/dev/null
+cmake -S bench/win32window -B "$build/bare" -G Ninja --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build/bare" >/dev/null
+
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
+export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml="
+work=$(mktemp -d)
+pids=()
+source scripts/xvfb-desktop.sh
+cleanup() {
+  "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
+  stop_all
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$WINEPREFIX"
+start_desktop "$work" || { echo "Xvfb would not start" >&2; exit 1; }
+"$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1
+"$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
+
+# Nortavi.exe in a folder of its own, reading a fresh CLEAR status (written
+# anew before each start): SAFE and no alarm, so no sweep holds it up.
+mkdir "$work/app"
+cp "$build/app/ui/win32/Nortavi.exe" "$work/app/"
+printf 'statusPath,Z:%s\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,True\r\n' \
+  "${work//\//\\}\\status.txt" >"$work/app/config.ini"
+
+declare -A program title
+program[bare]=$build/bare/bare-win32-window.exe
+title[bare]="Bare Win32 window"
+program[cc6]=$build/bare/bare-win32-window-cc6.exe
+title[cc6]="Bare Win32 window"
+program[nortavi]=$work/app/Nortavi.exe
+title[nortavi]=Nortavi
+which_all=(bare cc6 nortavi)
+
+median() { tr ' ' '\n' | grep . | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+
+# One listener, woken by the X server, stamps each change of the window
+# manager's client list with bash's clock.
+clients=$work/clients.log
+: >"$clients"
+stdbuf -oL xprop -root -spy _NET_CLIENT_LIST 2>/dev/null | while IFS= read -r _; do echo "${EPOCHREALTIME/./}" >>"$clients"; done &
+pids+=($!)
+sleep 1
+
+launch() {  # WHICH: starts it and waits for its window; sets pid and ms
+  local before start
+  [ "$1" = nortavi ] && printf '%s,CLEAR\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" >"$work/status.txt"
+  before=$(wc -l <"$clients")
+  start=${EPOCHREALTIME/./}
+  "$wine_dir/wine64" "${program[$1]}" >/dev/null 2>&1 &
+  pid=$!
+  until [ "$(wc -l <"$clients")" -gt "$before" ]; do sleep 0.02; done
+  xdotool search --sync --onlyvisible --name "^${title[$1]}\$" >/dev/null
+  ms=$((($(sed -n "$((before + 1))p" "$clients") - start) / 1000))
+}
+stop() {
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+  sleep 0.5
+}
+
+# A first start of each warms the disk cache and wine's own libraries.
+for which in "${which_all[@]}"; do launch "$which"; sleep 1; stop "$pid"; done
+
+declare -A start_ms rss_kib
+for _ in $(seq "$runs"); do
+  for which in "${which_all[@]}"; do
+    launch "$which"
+    sleep 2
+    start_ms[$which]+="$ms "
+    rss_kib[$which]+="$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status") "
+    stop "$pid"
+  done
+done
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+declare -A median_ms median_kib bytes
+for which in "${which_all[@]}"; do
+  median_ms[$which]=$(echo "${start_ms[$which]}" | median)
+  median_kib[$which]=$(echo "${rss_kib[$which]}" | median)
+  bytes[$which]=$(stat -c %s "${program[$which]}")
+done
+printf '\n%-26s %13s %13s %13s %8s %8s\n' "" "bare window" "with cc6" "Nortavi.exe" "/ bare" "/ cc6"
+row() {  # LABEL UNIT ARRAY
+  local -n values=$3
+  printf '%-26s %9s %-3s %9s %-3s %9s %-3s %8s %8s\n' "$1" "${values[bare]}" "$2" "${values[cc6]}" "$2" \
+    "${values[nortavi]}" "$2" "$(ratio "${values[nortavi]}" "${values[bare]}")" "$(ratio "${values[nortavi]}" "${values[cc6]}")"
+}
+declare -A kib
+for which in "${which_all[@]}"; do kib[$which]=$((bytes[$which] / 1024)); done
+row "executable size" KiB kib
+row "start to window shown" ms median_ms
+row "resident memory (VmRSS)" KiB median_kib
+echo
+for which in "${which_all[@]}"; do
+  echo "start times (ms), $which: ${start_ms[$which]}"
+  echo "VmRSS (KiB), $which: ${rss_kib[$which]}"
+done
