@@ -12,7 +12,8 @@ std::optional<LocalTime> MakeLocalTime(int year, int month, int day, int hour, i
     if (month < 1 || month > 12 || day < 1 || day > 31) {
         return std::nullopt;
     }
-    const year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+    const year_month_day date{std::chrono::year{year},
+                              std::chrono::month{static_cast<unsigned>(month)},
                               std::chrono::day{static_cast<unsigned>(day)}};
     if (!date.ok() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
         second > 59) {

@@ -42,18 +42,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame{0, 0, 308, 509};
     AdjustWindowRect(&frame, style, FALSE);
-    const HWND window = CreateWindowW(L"BareWin32Window", L"Bare Win32 window", style, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                                      nullptr, nullptr, instance, nullptr);
+    const HWND window = CreateWindowW(
+        L"BareWin32Window", L"Bare Win32 window", style, CW_USEDEFAULT, CW_USEDEFAULT,
+        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
 #ifdef WITH_COMMON_CONTROLS_6
-    const HWND caption = CreateWindowW(L"Static", L"UNKNOWN", WS_CHILD | WS_VISIBLE | SS_CENTER, 16, 184, 273,
-                                       65, window, nullptr, instance, nullptr);
-    const HFONT font = CreateFontW(-48, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                   L"Microsoft Sans Serif");
+    const HWND caption = CreateWindowW(L"Static", L"UNKNOWN", WS_CHILD | WS_VISIBLE | SS_CENTER, 16,
+                                       184, 273, 65, window, nullptr, instance, nullptr);
+    const HFONT font = CreateFontW(-48, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                   DEFAULT_PITCH | FF_SWISS, L"Microsoft Sans Serif");
     SendMessageW(caption, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    const HWND field = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"0", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 176,
-                                       24, 49, 19, window, nullptr, instance, nullptr);
+    const HWND field =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"0", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 176,
+                        24, 49, 19, window, nullptr, instance, nullptr);
     SetFocus(field);
 #endif
     ShowWindow(window, showCommand);

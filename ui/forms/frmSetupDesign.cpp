@@ -14,39 +14,30 @@ using enum ControlKind;
 constexpr std::array<std::string_view, 2> kCloudyItems{"Treat Cloudy status as Clear",
                                                        "Treat Cloudy status as V.Cloudy"};
 
+// clang-format off
 constexpr std::array kControls{
-    ControlDesign{Label, "Label2", Id::Label2, {240, 240, 855, 255}, "Status path"},
-    ControlDesign{TextBox, "StatusPathField", Id::StatusPathField, {1200, 240, 2175, 285}},
-    ControlDesign{Label, "Label1", Id::Label1, {240, 720, 1935, 255}, "Time Clear to become safe"},
-    ControlDesign{.kind = TextBox,
-                  .name = "TimeToSafeField",
-                  .id = Id::TimeToSafeField,
-                  .rect = {2760, 720, 615, 285},
+    ControlDesign{Label,        "Label2",             Id::Label2,             {240, 240, 855, 255},    "Status path"},
+    ControlDesign{TextBox,      "StatusPathField",    Id::StatusPathField,    {1200, 240, 2175, 285}},
+    ControlDesign{Label,        "Label1",             Id::Label1,             {240, 720, 1935, 255},   "Time Clear to become safe"},
+    ControlDesign{.kind = TextBox, .name = "TimeToSafeField", .id = Id::TimeToSafeField, .rect = {2760, 720, 615, 285},
                   .toolTip = "Number of minutes status is Clear to become safe"},
-    ControlDesign{Label, "Label3", Id::Label3, {240, 1200, 2415, 255}, "Time V.Cloudy to become unsafe"},
-    ControlDesign{.kind = TextBox,
-                  .name = "TimeToUnsafeField",
-                  .id = Id::TimeToUnsafeField,
-                  .rect = {2760, 1200, 615, 285},
+    ControlDesign{Label,        "Label3",             Id::Label3,             {240, 1200, 2415, 255},  "Time V.Cloudy to become unsafe"},
+    ControlDesign{.kind = TextBox, .name = "TimeToUnsafeField", .id = Id::TimeToUnsafeField, .rect = {2760, 1200, 615, 285},
                   .toolTip = "Number of minutes status is V.Cloudy to become unsafe"},
-    ControlDesign{.kind = DropDownList,
-                  .name = "Combo1",
-                  .id = Id::Combo1,
-                  .rect = {240, 1680, 3135, 315},
+    ControlDesign{.kind = DropDownList, .name = "Combo1", .id = Id::Combo1, .rect = {240, 1680, 3135, 315},
                   .items = kCloudyItems},
-    ControlDesign{CheckBox, "AlarmOnSafeCheck", Id::AlarmOnSafeCheck, {240, 2280, 3135, 255},
-                  "Alarm on becoming safe"},
-    ControlDesign{CheckBox, "AlarmOnUnsafeCheck", Id::AlarmOnUnsafeCheck, {240, 2760, 3135, 195},
-                  "Alarm on becoming unsafe"},
-    ControlDesign{Button, "cmdOK", Id::cmdOK, {600, 3240, 1095, 375}, "OK"},
-    ControlDesign{Button, "cmdCancel", Id::cmdCancel, {1920, 3240, 1095, 375}, "Cancel"},
+    ControlDesign{CheckBox,     "AlarmOnSafeCheck",   Id::AlarmOnSafeCheck,   {240, 2280, 3135, 255},  "Alarm on becoming safe"},
+    ControlDesign{CheckBox,     "AlarmOnUnsafeCheck", Id::AlarmOnUnsafeCheck, {240, 2760, 3135, 195},  "Alarm on becoming unsafe"},
+    ControlDesign{Button,       "cmdOK",              Id::cmdOK,              {600, 3240, 1095, 375},  "OK"},
+    ControlDesign{Button,       "cmdCancel",          Id::cmdCancel,          {1920, 3240, 1095, 375}, "Cancel"},
 };
+// clang-format on
 
 // The buttons come first, and the list comes before the time-to-unsafe
 // field although it stands below it.
-constexpr std::array<int, 8> kTabOrder{Id::cmdOK,           Id::cmdCancel,          Id::StatusPathField,
-                                       Id::TimeToSafeField, Id::Combo1,             Id::TimeToUnsafeField,
-                                       Id::AlarmOnSafeCheck, Id::AlarmOnUnsafeCheck};
+constexpr std::array<int, 8> kTabOrder{
+    Id::cmdOK,  Id::cmdCancel,         Id::StatusPathField,  Id::TimeToSafeField,
+    Id::Combo1, Id::TimeToUnsafeField, Id::AlarmOnSafeCheck, Id::AlarmOnUnsafeCheck};
 
 constexpr FormDesign kForm{
     .name = "frmSetup",

@@ -66,7 +66,8 @@ FormBuilder::FormBuilder(QWidget& form, const forms::FormDesign& design) : form_
     }
 
     for (std::size_t i = 1; i < design.tabOrder.size(); ++i) {
-        QWidget::setTabOrder(controls_.at(design.tabOrder[i - 1]), controls_.at(design.tabOrder[i]));
+        QWidget::setTabOrder(controls_.at(design.tabOrder[i - 1]),
+                             controls_.at(design.tabOrder[i]));
     }
     if (design.defaultButton != 0) {
         Get<QPushButton>(design.defaultButton)->setDefault(true);
@@ -80,58 +81,58 @@ QWidget* FormBuilder::Build(const forms::ControlDesign& control)
 {
     const QRect rect = PixelRect(control.rect);
     switch (control.kind) {
-    case ControlKind::Label: {
-        auto* label = new QLabel(Text(control.caption), &form_);
-        label->setGeometry(rect);
-        if (control.centred) {
-            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        case ControlKind::Label: {
+            auto* label = new QLabel(Text(control.caption), &form_);
+            label->setGeometry(rect);
+            if (control.centred) {
+                label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            }
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, ToQColor(control.textColour));
+            label->setPalette(palette);
+            return label;
         }
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, ToQColor(control.textColour));
-        label->setPalette(palette);
-        return label;
-    }
-    case ControlKind::TextBox: {
-        auto* field = new QLineEdit(&form_);
-        field->setGeometry(rect);
-        return field;
-    }
-    case ControlKind::Button: {
-        auto* button = new QPushButton(Text(control.caption), &form_);
-        button->setGeometry(rect);
-        // As on Windows, Enter presses the button that has the focus.
-        button->setAutoDefault(true);
-        return button;
-    }
-    case ControlKind::CheckBox: {
-        auto* box = new QCheckBox(Text(control.caption), &form_);
-        forms::TwipsRect twips = control.rect;
-        if (twips.height < kCheckBoxMinHeight) {
-            twips.top -= (kCheckBoxMinHeight - twips.height) / 2;
-            twips.height = kCheckBoxMinHeight;
+        case ControlKind::TextBox: {
+            auto* field = new QLineEdit(&form_);
+            field->setGeometry(rect);
+            return field;
         }
-        box->setGeometry(PixelRect(twips));
-        return box;
-    }
-    case ControlKind::DropDownList: {
-        // A plain list: the user picks one of its items and cannot type.
-        auto* combo = new QComboBox(&form_);
-        combo->setEditable(false);
-        for (const std::string_view item : control.items) {
-            combo->addItem(Text(item));
+        case ControlKind::Button: {
+            auto* button = new QPushButton(Text(control.caption), &form_);
+            button->setGeometry(rect);
+            // As on Windows, Enter presses the button that has the focus.
+            button->setAutoDefault(true);
+            return button;
         }
-        combo->setGeometry(rect);
-        return combo;
-    }
-    case ControlKind::Line: {
-        // A thin rule in the text colour, one pixel high, both ends drawn.
-        auto* line = new QFrame(&form_);
-        line->setFrameShape(QFrame::HLine);
-        line->setFrameShadow(QFrame::Plain);
-        line->setLineWidth(1);
-        line->setGeometry(rect.left(), rect.top(), rect.width() + 1, 1);
-        return line;
-    }
+        case ControlKind::CheckBox: {
+            auto* box = new QCheckBox(Text(control.caption), &form_);
+            forms::TwipsRect twips = control.rect;
+            if (twips.height < kCheckBoxMinHeight) {
+                twips.top -= (kCheckBoxMinHeight - twips.height) / 2;
+                twips.height = kCheckBoxMinHeight;
+            }
+            box->setGeometry(PixelRect(twips));
+            return box;
+        }
+        case ControlKind::DropDownList: {
+            // A plain list: the user picks one of its items and cannot type.
+            auto* combo = new QComboBox(&form_);
+            combo->setEditable(false);
+            for (const std::string_view item : control.items) {
+                combo->addItem(Text(item));
+            }
+            combo->setGeometry(rect);
+            return combo;
+        }
+        case ControlKind::Line: {
+            // A thin rule in the text colour, one pixel high, both ends drawn.
+            auto* line = new QFrame(&form_);
+            line->setFrameShape(QFrame::HLine);
+            line->setFrameShadow(QFrame::Plain);
+            line->setLineWidth(1);
+            line->setGeometry(rect.left(), rect.top(), rect.width() + 1, 1);
+            return line;
+        }
     }
     return nullptr;
 }

@@ -93,7 +93,8 @@ void frmMain::BuildControls()
         auto* label = controls.Get<QLabel>(control.id);
         const int needed = qCeil(QFontMetricsF(label->font()).horizontalAdvance(label->text()));
         if (needed > label->width()) {
-            const int limit = nortavi::ui::Pixels(nortavi::forms::CaptionRightLimit(design, control));
+            const int limit =
+                nortavi::ui::Pixels(nortavi::forms::CaptionRightLimit(design, control));
             label->resize(std::min(needed, limit - label->x()), label->height());
         }
     }
@@ -120,9 +121,11 @@ void frmMain::BuildControls()
     conditionFont_ = ConditionField->font();
     statusFont_ = StatusField->font();
     alarmFont_ = AlarmButton->font();
-    ConditionField->setFont(FitFontToWidth(conditionFont_, ConditionField->text(), ConditionField->width()));
+    ConditionField->setFont(
+        FitFontToWidth(conditionFont_, ConditionField->text(), ConditionField->width()));
     StatusField->setFont(FitFontToWidth(statusFont_, StatusField->text(), StatusField->width()));
-    AlarmButton->setFont(FitFontToWidth(alarmFont_, AlarmButton->text(), CaptionWidth(AlarmButton)));
+    AlarmButton->setFont(
+        FitFontToWidth(alarmFont_, AlarmButton->text(), CaptionWidth(AlarmButton)));
     // Nothing to cancel until the first poll says otherwise.
     AlarmButton->setEnabled(false);
 
@@ -164,8 +167,8 @@ void frmMain::AlarmButton_Click()
 
 void frmMain::AboutButton_Click()
 {
-    QMessageBox box(QMessageBox::NoIcon, Title(), Text(nortavi::forms::AboutText()), QMessageBox::Ok,
-                    this);
+    QMessageBox box(QMessageBox::NoIcon, Title(), Text(nortavi::forms::AboutText()),
+                    QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("AboutBox"));
     box.exec();
 }

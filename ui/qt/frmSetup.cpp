@@ -102,7 +102,7 @@ void frmSetup::cmdOK_Click()
 
     auto checked = nortavi::forms::CheckSetupEntries(entries);
     if (const auto* refusal = std::get_if<nortavi::forms::SetupRefusal>(&checked)) {
-        auto* field = refusal->field == Id::StatusPathField  ? StatusPathField
+        auto* field = refusal->field == Id::StatusPathField   ? StatusPathField
                       : refusal->field == Id::TimeToSafeField ? TimeToSafeField
                                                               : TimeToUnsafeField;
         Refuse(field, QString::fromStdString(refusal->message));

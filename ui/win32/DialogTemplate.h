@@ -23,4 +23,16 @@ struct DialogFrame {
 // The words must stay alive while the dialog is created.
 std::vector<WORD> DialogTemplate(const forms::FormDesign& design, const DialogFrame& frame);
 
+// The dialog procedure of a form object: the object comes as the creation
+// parameter with WM_INITDIALOG and gets every message from then on.
+template <typename Form>
+INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+    }
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, DWLP_USER));
+    return form != nullptr ? form->OnMessage(window, message, wParam, lParam) : FALSE;
+}
+
 }  // namespace nortavi::win32

@@ -11,9 +11,9 @@ template <typename Function>
 Function User32Function(const char* name)
 {
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 != nullptr ? reinterpret_cast<Function>(
-                                   reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                             : nullptr;
+    return user32 != nullptr
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+               : nullptr;
 }
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
@@ -40,7 +40,8 @@ UINT WindowDpi(HWND window)
 
 void SetClientSize(HWND window, int width, int height, UINT dpi, const POINT* position)
 {
-    static const auto adjustForDpi = User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi =
+        User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
     RECT frame{0, 0, width, height};
@@ -64,8 +65,8 @@ void SetClientSize(HWND window, int width, int height, UINT dpi, const POINT* po
     if (dx != 0 || dy != 0) {
         RECT outer{};
         GetWindowRect(window, &outer);
-        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + dx,
+                     outer.bottom - outer.top + dy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
 }
 

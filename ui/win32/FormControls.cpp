@@ -85,27 +85,30 @@ WindowStyle StyleOf(const ControlDesign& control, bool isDefault)
     constexpr DWORD child = WS_CHILD | WS_VISIBLE;
     constexpr DWORD stop = WS_TABSTOP | WS_GROUP;
     switch (control.kind) {
-    case ControlKind::Label:
-        // A caption too long is cut off, never wrapped out of sight.
-        return {WC_STATICW, child | SS_NOPREFIX | (control.centred ? SS_CENTER : SS_LEFTNOWORDWRAP), 0};
-    case ControlKind::TextBox:
-        return {WC_EDITW, child | stop | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::Button:
-        return {WC_BUTTONW, child | stop | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
-    case ControlKind::CheckBox:
-        return {WC_BUTTONW, child | stop | BS_AUTOCHECKBOX, 0};
-    case ControlKind::DropDownList:
-        return {WC_COMBOBOXW, child | stop | CBS_DROPDOWNLIST | WS_VSCROLL, 0};
-    case ControlKind::Line:
-        return {WC_STATICW, child | SS_BLACKRECT, 0};
+        case ControlKind::Label:
+            // A caption too long is cut off, never wrapped out of sight.
+            return {WC_STATICW,
+                    child | SS_NOPREFIX | (control.centred ? SS_CENTER : SS_LEFTNOWORDWRAP), 0};
+        case ControlKind::TextBox:
+            return {WC_EDITW, child | stop | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::Button:
+            return {WC_BUTTONW, child | stop | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
+        case ControlKind::CheckBox:
+            return {WC_BUTTONW, child | stop | BS_AUTOCHECKBOX, 0};
+        case ControlKind::DropDownList:
+            return {WC_COMBOBOXW, child | stop | CBS_DROPDOWNLIST | WS_VSCROLL, 0};
+        case ControlKind::Line:
+            return {WC_STATICW, child | SS_BLACKRECT, 0};
     }
     return {WC_STATICW, child, 0};
 }
 
 }  // namespace
 
-FormControls::FormControls(HWND form, const forms::FormDesign& design) : form_(form), design_(design)
+FormControls::FormControls(HWND form, const forms::FormDesign& design)
+    : form_(form), design_(design)
 {
+    TakeOverDialogDpiScaling(form);
     for (const ControlDesign& control : design.controls) {
         CreateControl(control);
     }
@@ -113,7 +116,8 @@ FormControls::FormControls(HWND form, const forms::FormDesign& design) : form_(f
     // the design's order, then everything else.
     HWND previous = HWND_TOP;
     for (const int id : design.tabOrder) {
-        SetWindowPos(controls_.at(id), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(controls_.at(id), previous, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = controls_.at(id);
     }
     Layout(WindowDpi(form));
@@ -133,9 +137,9 @@ void FormControls::CreateControl(const ControlDesign& control)
 {
     const WindowStyle style = StyleOf(control, control.id == design_.defaultButton);
     const std::wstring caption = control.kind == ControlKind::Line ? L"" : Widen(control.caption);
-    const HWND window = CreateWindowExW(style.exStyle, style.className, caption.c_str(), style.style, 0,
-                                        0, 0, 0, form_, reinterpret_cast<HMENU>(INT_PTR{control.id}),
-                                        GetModuleHandleW(nullptr), nullptr);
+    const HWND window = CreateWindowExW(
+        style.exStyle, style.className, caption.c_str(), style.style, 0, 0, 0, 0, form_,
+        reinterpret_cast<HMENU>(INT_PTR{control.id}), GetModuleHandleW(nullptr), nullptr);
     controls_[control.id] = window;
     for (const std::string_view item : control.items) {
         SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
@@ -148,9 +152,9 @@ void FormControls::CreateControl(const ControlDesign& control)
 void FormControls::AddToolTip(HWND control, std::string_view text)
 {
     if (toolTips_ == nullptr) {
-        toolTips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form_, nullptr,
-                                    GetModuleHandleW(nullptr), nullptr);
+        toolTips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    form_, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     std::wstring wide = Widen(text);
     TTTOOLINFOW tool{};
@@ -160,6 +164,13 @@ void FormControls::AddToolTip(HWND control, std::string_view text)
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = wide.data();  // copied by the tool tip
     SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void FormControls::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    const POINT topLeft{suggested->left, suggested->top};
+    Layout(LOWORD(wParam), &topLeft);
 }
 
 void FormControls::Layout(UINT dpi, const POINT* position)
@@ -192,8 +203,9 @@ void FormControls::Layout(UINT dpi, const POINT* position)
             // A stand-in face can run a few pixels wider than the design
             // face: the caption takes free room to its right rather than
             // lose its last letters.
-            const int needed = TextWidth(window, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)),
-                                         Widen(control.caption));
+            const int needed =
+                TextWidth(window, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)),
+                          Widen(control.caption));
             const int limit = Pixels(forms::CaptionRightLimit(design_, control));
             width = std::max(width, std::min(needed, limit - left));
         }
@@ -213,8 +225,8 @@ HFONT FormControls::Font(const forms::FontDesign& design, double points)
         return known->second;
     }
     const int height = -static_cast<int>(std::lround(points * dpi_ / 72.0));
-    const HFONT font = CreateFontW(height, 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+    const HFONT font = CreateFontW(height, 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                                   FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                    CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, key.face.c_str());
     fonts_.emplace(std::move(key), font);
     return font;
@@ -232,7 +244,8 @@ void FormControls::ApplyFont(const ControlDesign& control)
             room -= MulDiv(kButtonPaddingPixels, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
         }
         const std::wstring caption = WindowText(window);
-        while (TextWidth(window, font, caption) > room && points - kFitStepPoints >= kSmallestPoints) {
+        while (TextWidth(window, font, caption) > room &&
+               points - kFitStepPoints >= kSmallestPoints) {
             points -= kFitStepPoints;
             font = Font(design, points);
         }

@@ -15,8 +15,9 @@ namespace nortavi::win32 {
 // The controls of one window, built from its design: one child window per
 // control, with the control's id, caption, style, tool tip and items, in the
 // design's tab order. They are placed and given their fonts for the
-// window's DPI, and again whenever that changes. The controls die with
-// their window; the fonts die with this object.
+// window's DPI, and again whenever that changes (Windows is told not to
+// rescale them itself). The controls die with their window; the fonts die
+// with this object.
 class FormControls {
 public:
     FormControls(HWND form, const forms::FormDesign& design);
@@ -27,6 +28,9 @@ public:
     // Sizes the client area and places every control, with fonts for `dpi`.
     // `position`, if given, is where the window's top left goes.
     void Layout(UINT dpi, const POINT* position = nullptr);
+
+    // WM_DPICHANGED: the window has moved to a monitor of another DPI.
+    void OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     HWND Get(int id) const { return controls_.at(id); }
     UINT Dpi() const { return dpi_; }

@@ -13,8 +13,8 @@ namespace nortavi::win32 {
 
 Module1::Module1()
     : sound_(platform::MakeSystemSound()),
-      mainForm_(std::make_unique<frmMain>(settings_, clock_, *sound_, GetEXEPath(), UserShortDatePattern(),
-                                          [] { PostQuitMessage(0); }))
+      mainForm_(std::make_unique<frmMain>(settings_, clock_, *sound_, GetEXEPath(),
+                                          UserShortDatePattern(), [] { PostQuitMessage(0); }))
 {
 }
 

@@ -17,7 +17,8 @@ ShortDatePattern UserShortDatePattern()
     // Windows writes its patterns with the same letters as Qt: d, dd, M,
     // MM, yy, yyyy.
     const auto narrow = NarrowExactly(pattern);
-    return narrow ? ShortDatePattern::FromQtPattern(*narrow).value_or(ShortDatePattern{}) : ShortDatePattern{};
+    return narrow ? ShortDatePattern::FromQtPattern(*narrow).value_or(ShortDatePattern{})
+                  : ShortDatePattern{};
 }
 
 }  // namespace nortavi::win32

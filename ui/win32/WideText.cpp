@@ -8,8 +8,8 @@ std::wstring Widen(std::string_view text)
     if (text.empty()) {
         return {};
     }
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
@@ -21,9 +21,9 @@ std::optional<std::string> NarrowExactly(std::wstring_view text)
         return std::string();
     }
     BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                           &usedDefault);
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                            static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
     if (length <= 0 || usedDefault) {
         return std::nullopt;
     }

@@ -2,7 +2,6 @@
 #include "frmMain.h"
 
 #include "DialogTemplate.h"
-#include "Dpi.h"
 #include "FormTexts.h"
 #include "WideText.h"
 #include "frmMainDesign.h"
@@ -22,8 +21,9 @@ const forms::FormDesign& Design()
 }
 
 // A fixed single-line frame with a minimise button and no maximise button.
-constexpr DialogFrame kFrame{WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFOREGROUND,
-                             WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, true};
+constexpr DialogFrame kFrame{
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFOREGROUND,
+    WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, true};
 
 // Closes every window the thread has open above the main one: the setup
 // dialog, a message box, a message box over the dialog.
@@ -64,15 +64,17 @@ frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, std::stri
       programFolder_(std::move(programFolder)),
       statusFile_(datePattern),
       configFile_(programFolder_),
-      monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound, programFolder_}),
+      monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
+                                       programFolder_}),
       onClosed_(std::move(onClosed)),
       conditionColour_(Design().Control(Id::ConditionField).textColour),
       statusColour_(Design().Control(Id::StatusField).textColour)
 {
     const std::vector<WORD> dialog = DialogTemplate(Design(), kFrame);
     // WM_INITDIALOG builds the controls and runs Form_Load before this returns.
-    CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()),
-                               nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
+    CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                               reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), nullptr,
+                               FormDialogProc<frmMain>, reinterpret_cast<LPARAM>(this));
 }
 
 frmMain::~frmMain()
@@ -88,59 +90,45 @@ bool frmMain::PreTranslateMessage(MSG& message)
     return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
-INT_PTR CALLBACK frmMain::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        auto* form = reinterpret_cast<frmMain*>(lParam);
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        form->hwnd_ = window;
-    }
-    auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrW(window, DWLP_USER));
-    return form != nullptr ? form->OnMessage(message, wParam, lParam) : FALSE;
-}
-
-INT_PTR frmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        TakeOverDialogDpiScaling(hwnd_);
-        controls_ = std::make_unique<FormControls>(hwnd_, Design());
-        SendMessageW(hwnd_, DM_SETDEFID, Id::AlarmButton, 0);
-        // Nothing to cancel until the first poll says otherwise.
-        EnableWindow(Control(Id::AlarmButton), FALSE);
-        Form_Load();
-        SetFocus(Control(Design().initialFocus));
-        return FALSE;  // the focus is set
-    case WM_CTLCOLORSTATIC:
-        return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) {
-            OnCommand(LOWORD(wParam));
+        case WM_INITDIALOG:
+            hwnd_ = window;
+            controls_ = std::make_unique<FormControls>(hwnd_, Design());
+            SendMessageW(hwnd_, DM_SETDEFID, Id::AlarmButton, 0);
+            // Nothing to cancel until the first poll says otherwise.
+            EnableWindow(Control(Id::AlarmButton), FALSE);
+            Form_Load();
+            SetFocus(Control(Design().initialFocus));
+            return FALSE;  // the focus is set
+        case WM_CTLCOLORSTATIC:
+            return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) {
+                OnCommand(LOWORD(wParam));
+            }
+            return TRUE;
+        case WM_TIMER:
+            if (wParam == Id::Timer1) {
+                Timer1_Timer();
+            }
+            return TRUE;
+        case WM_DPICHANGED:
+            controls_->OnDpiChanged(wParam, lParam);
+            return TRUE;
+        case WM_CLOSE:
+            OnClose();
+            return TRUE;
+        case WM_NCDESTROY: {
+            hwnd_ = nullptr;
+            if (auto onClosed = std::move(onClosed_)) {
+                onClosed();
+            }
+            return FALSE;
         }
-        return TRUE;
-    case WM_TIMER:
-        if (wParam == Id::Timer1) {
-            Timer1_Timer();
-        }
-        return TRUE;
-    case WM_DPICHANGED: {
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        const POINT topLeft{suggested->left, suggested->top};
-        controls_->Layout(LOWORD(wParam), &topLeft);
-        return TRUE;
-    }
-    case WM_CLOSE:
-        OnClose();
-        return TRUE;
-    case WM_NCDESTROY: {
-        hwnd_ = nullptr;
-        if (auto onClosed = std::move(onClosed_)) {
-            onClosed();
-        }
-        return FALSE;
-    }
-    default:
-        return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -163,20 +151,20 @@ INT_PTR frmMain::OnControlColour(HDC dc, HWND control)
 void frmMain::OnCommand(int id)
 {
     switch (id) {
-    case Id::AlarmButton:
-        // Enter reaches here too; a disabled button cancels nothing.
-        if (IsWindowEnabled(Control(Id::AlarmButton))) {
-            AlarmButton_Click();
-        }
-        break;
-    case Id::AboutButton:
-        AboutButton_Click();
-        break;
-    case Id::SetupButton:
-        SetupButton_Click();
-        break;
-    default:
-        break;  // Esc (IDCANCEL) does not close the main window
+        case Id::AlarmButton:
+            // Enter reaches here too; a disabled button cancels nothing.
+            if (IsWindowEnabled(Control(Id::AlarmButton))) {
+                AlarmButton_Click();
+            }
+            break;
+        case Id::AboutButton:
+            AboutButton_Click();
+            break;
+        case Id::SetupButton:
+            SetupButton_Click();
+            break;
+        default:
+            break;  // Esc (IDCANCEL) does not close the main window
     }
 }
 

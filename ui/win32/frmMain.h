@@ -57,8 +57,9 @@ public:
 private:
     class ModalScope;
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Form>
+    friend INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnControlColour(HDC dc, HWND control);
     void OnCommand(int id);
     void OnClose();

@@ -2,7 +2,6 @@
 #include "frmSetup.h"
 
 #include "DialogTemplate.h"
-#include "Dpi.h"
 #include "WideText.h"
 #include "frmSetupDesign.h"
 
@@ -28,57 +27,47 @@ constexpr DialogFrame kFrame{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
 
 }  // namespace
 
-frmSetup::frmSetup(Settings& settings) : settings_(settings) {}
+frmSetup::frmSetup(Settings& settings) : settings_(settings)
+{
+}
 
 INT_PTR frmSetup::ShowModal(HWND owner)
 {
     const std::vector<WORD> dialog = DialogTemplate(Design(), kFrame);
-    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()),
-                                   owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                   reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), owner,
+                                   FormDialogProc<frmSetup>, reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK frmSetup::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<frmSetup*>(lParam)->hwnd_ = window;
-    }
-    auto* form = reinterpret_cast<frmSetup*>(GetWindowLongPtrW(window, DWLP_USER));
-    return form != nullptr ? form->OnMessage(message, wParam, lParam) : FALSE;
-}
-
-INT_PTR frmSetup::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR frmSetup::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        TakeOverDialogDpiScaling(hwnd_);
-        controls_ = std::make_unique<FormControls>(hwnd_, Design());
-        CentreOver(GetWindow(hwnd_, GW_OWNER));
-        Form_Load();
-        SetFocus(controls_->Get(Design().initialFocus));
-        return FALSE;  // the focus is set
-    case WM_COMMAND:
-        // Enter gives IDOK, Esc and the close box IDCANCEL: the ids of the
-        // two buttons.
-        if (LOWORD(wParam) == Id::cmdOK) {
-            cmdOK_Click();
-        } else if (LOWORD(wParam) == Id::cmdCancel) {
-            cmdCancel_Click();
-        }
-        return TRUE;
-    case WM_DPICHANGED: {
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        const POINT topLeft{suggested->left, suggested->top};
-        controls_->Layout(LOWORD(wParam), &topLeft);
-        return TRUE;
-    }
-    case WM_NCDESTROY:
-        // The controls have gone; their fonts go now.
-        controls_.reset();
-        hwnd_ = nullptr;
-        return FALSE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            hwnd_ = window;
+            controls_ = std::make_unique<FormControls>(hwnd_, Design());
+            CentreOver(GetWindow(hwnd_, GW_OWNER));
+            Form_Load();
+            SetFocus(controls_->Get(Design().initialFocus));
+            return FALSE;  // the focus is set
+        case WM_COMMAND:
+            // Enter gives IDOK, Esc and the close box IDCANCEL: the ids of the
+            // two buttons.
+            if (LOWORD(wParam) == Id::cmdOK) {
+                cmdOK_Click();
+            } else if (LOWORD(wParam) == Id::cmdCancel) {
+                cmdCancel_Click();
+            }
+            return TRUE;
+        case WM_DPICHANGED:
+            controls_->OnDpiChanged(wParam, lParam);
+            return TRUE;
+        case WM_NCDESTROY:
+            // The controls have gone; their fonts go now.
+            controls_.reset();
+            hwnd_ = nullptr;
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -100,8 +89,10 @@ void frmSetup::CentreOver(HWND owner)
     monitor.cbSize = sizeof monitor;
     if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
         const RECT& work = monitor.rcWork;
-        left = std::clamp(left, static_cast<int>(work.left), std::max<int>(work.left, work.right - width));
-        top = std::clamp(top, static_cast<int>(work.top), std::max<int>(work.top, work.bottom - height));
+        left = std::clamp(left, static_cast<int>(work.left),
+                          std::max<int>(work.left, work.right - width));
+        top = std::clamp(top, static_cast<int>(work.top),
+                         std::max<int>(work.top, work.bottom - height));
     }
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -116,7 +107,8 @@ void frmSetup::Form_Load()
     SetWindowTextW(controls_->Get(Id::StatusPathField), loadedPathText_.c_str());
     SetWindowTextW(controls_->Get(Id::TimeToSafeField), Widen(entries.timeToSafe).c_str());
     SetWindowTextW(controls_->Get(Id::TimeToUnsafeField), Widen(entries.timeToUnsafe).c_str());
-    SendMessageW(controls_->Get(Id::Combo1), CB_SETCURSEL, static_cast<WPARAM>(entries.comboIndex), 0);
+    SendMessageW(controls_->Get(Id::Combo1), CB_SETCURSEL, static_cast<WPARAM>(entries.comboIndex),
+                 0);
     SendMessageW(controls_->Get(Id::AlarmOnSafeCheck), BM_SETCHECK,
                  entries.alarmOnSafe ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(controls_->Get(Id::AlarmOnUnsafeCheck), BM_SETCHECK,
@@ -131,9 +123,12 @@ forms::SetupEntries frmSetup::ReadEntries() const
     entries.statusPath = entries.statusPathEdited ? NarrowExactly(pathText) : loadedPath_;
     // Minute texts that are not plain ASCII are no numbers; NarrowExactly
     // failing gives an empty text, which is refused the same way.
-    entries.timeToSafe = NarrowExactly(WindowText(controls_->Get(Id::TimeToSafeField))).value_or("");
-    entries.timeToUnsafe = NarrowExactly(WindowText(controls_->Get(Id::TimeToUnsafeField))).value_or("");
-    entries.comboIndex = static_cast<int>(SendMessageW(controls_->Get(Id::Combo1), CB_GETCURSEL, 0, 0));
+    entries.timeToSafe =
+        NarrowExactly(WindowText(controls_->Get(Id::TimeToSafeField))).value_or("");
+    entries.timeToUnsafe =
+        NarrowExactly(WindowText(controls_->Get(Id::TimeToUnsafeField))).value_or("");
+    entries.comboIndex =
+        static_cast<int>(SendMessageW(controls_->Get(Id::Combo1), CB_GETCURSEL, 0, 0));
     entries.alarmOnSafe =
         SendMessageW(controls_->Get(Id::AlarmOnSafeCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
     entries.alarmOnUnsafe =

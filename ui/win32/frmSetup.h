@@ -2,8 +2,8 @@
 #pragma once
 
 #include "FormControls.h"
-#include "SetupEntries.h"
 #include "Settings.h"
+#include "SetupEntries.h"
 
 #include <windows.h>
 
@@ -30,8 +30,9 @@ public:
     HWND hWnd() const { return hwnd_; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Form>
+    friend INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void CentreOver(HWND owner);
 
     void Form_Load();

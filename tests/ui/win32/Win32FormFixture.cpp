@@ -26,7 +26,8 @@ HWND TopModal()
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM result) -> BOOL {
-            if (IsWindowVisible(window) && IsWindowEnabled(window) && GetWindow(window, GW_OWNER) != nullptr) {
+            if (IsWindowVisible(window) && IsWindowEnabled(window) &&
+                GetWindow(window, GW_OWNER) != nullptr) {
                 *reinterpret_cast<HWND*>(result) = window;
                 return FALSE;
             }
@@ -87,18 +88,20 @@ std::string Win32FormFixture::ReadFile(const std::string& name) const
 
 void Win32FormFixture::WriteConfig(const std::string& afterStatusPath)
 {
-    folder_.Write("config.ini", "statusPath," + folder_.File("status.txt") + "\r\n" + afterStatusPath);
+    folder_.Write("config.ini",
+                  "statusPath," + folder_.File("status.txt") + "\r\n" + afterStatusPath);
 }
 
 void Win32FormFixture::WriteStatus(const char* condition, std::chrono::seconds age)
 {
-    folder_.Write("status.txt", nortavi::FormatLocalTime(clock_.Now() - age) + "," + condition + "\r\n");
+    folder_.Write("status.txt",
+                  nortavi::FormatLocalTime(clock_.Now() - age) + "," + condition + "\r\n");
 }
 
 nortavi::win32::frmMain& Win32FormFixture::Open(nortavi::SoundOutput* sound)
 {
-    form_ = std::make_unique<nortavi::win32::frmMain>(settings_, clock_, sound ? *sound : sound_, Folder(),
-                                                      nortavi::ShortDatePattern{});
+    form_ = std::make_unique<nortavi::win32::frmMain>(settings_, clock_, sound ? *sound : sound_,
+                                                      Folder(), nortavi::ShortDatePattern{});
     return *form_;
 }
 
@@ -157,7 +160,8 @@ std::string Win32FormFixture::MessageText(HWND box)
 {
     // The longest static text of the box: its message, not its icon.
     std::string text;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t className[16] = {};
         GetClassNameW(child, className, 16);
         if (std::wstring(className) == L"Static" && Text(child).size() > text.size()) {

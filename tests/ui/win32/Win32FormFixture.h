@@ -34,9 +34,10 @@ protected:
     std::string Folder() const { return folder_.WithSeparator(); }
     std::string ReadFile(const std::string& name) const;
     // config.ini pointing at status.txt, the other settings as given.
-    void WriteConfig(const std::string& afterStatusPath = "timeToSafe,15\r\ntimeToUnsafe,5\r\n"
-                                                          "cloudyAsClear,False\r\n"
-                                                          "alarmOnSafe,False\r\nalarmOnUnsafe,True\r\n");
+    void WriteConfig(const std::string& afterStatusPath =
+                         "timeToSafe,15\r\ntimeToUnsafe,5\r\n"
+                         "cloudyAsClear,False\r\n"
+                         "alarmOnSafe,False\r\nalarmOnUnsafe,True\r\n");
     // One status line stamped `age` before the clock's current time.
     void WriteStatus(const char* condition, std::chrono::seconds age = std::chrono::seconds{0});
 

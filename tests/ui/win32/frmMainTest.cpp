@@ -67,13 +67,16 @@ TEST_F(frmMainWin32Test, LaysItselfOutAgainWhenItsMonitorsDpiChanges)
     for (const UINT newDpi : {144u, 192u, 96u}) {
         SCOPED_TRACE(newDpi);
         RECT suggested{40, 30, 600, 900};
-        SendMessageW(Main(), WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&suggested));
+        SendMessageW(Main(), WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
+                     reinterpret_cast<LPARAM>(&suggested));
         EXPECT_EQ(ClientSize(Main()).cx, MulDiv(4620, static_cast<int>(newDpi), 1440));
         EXPECT_EQ(ClientSize(Main()).cy, MulDiv(7635, static_cast<int>(newDpi), 1440));
         // AlarmButton: 4095 twips wide; its 20-point caption grows with it.
-        EXPECT_EQ(ClientSize(MainControl(MainId::AlarmButton)).cx, MulDiv(4095, static_cast<int>(newDpi), 1440));
+        EXPECT_EQ(ClientSize(MainControl(MainId::AlarmButton)).cx,
+                  MulDiv(4095, static_cast<int>(newDpi), 1440));
         LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(MainControl(MainId::AlarmButton), WM_GETFONT, 0, 0)),
+        GetObjectW(reinterpret_cast<HFONT>(
+                       SendMessageW(MainControl(MainId::AlarmButton), WM_GETFONT, 0, 0)),
                    sizeof font, &font);
         EXPECT_NEAR(-font.lfHeight, 20.25 * newDpi / 72, 20.25 * newDpi / 72 * 0.2);
     }
@@ -88,7 +91,8 @@ struct SkyCase {
     COLORREF statusColour;
 };
 
-class frmMainWin32SkyTest : public Win32FormFixture, public ::testing::WithParamInterface<SkyCase> {};
+class frmMainWin32SkyTest : public Win32FormFixture,
+                            public ::testing::WithParamInterface<SkyCase> {};
 
 TEST_P(frmMainWin32SkyTest, ShowsTheSkyInItsColourWithoutAlarmingForTheSkyFoundAtStart)
 {
@@ -118,7 +122,8 @@ TEST_F(frmMainWin32Test, EnterInAMinuteFieldSilencesTheUnsafeAlarmForGood)
     WriteConfig();
     WriteStatus("CLEAR");
     Open();
-    for (int poll = 0; poll < 5 * 12 && Text(MainControl(MainId::StatusField)) != "UNSAFE"; ++poll) {
+    for (int poll = 0; poll < 5 * 12 && Text(MainControl(MainId::StatusField)) != "UNSAFE";
+         ++poll) {
         clock_.Advance(5s);
         WriteStatus("V.CLOUDY");
         Tick();
@@ -158,8 +163,9 @@ TEST_F(frmMainWin32Test, TabVisitsTheFieldsAndButtonsInTheWindowsOrder)
         }
         return visited;
     };
-    const std::vector<int> withAlarm{MainId::MinsSinceClearField, MainId::MinsSinceCloudyField, MainId::SetupButton,
-                                     MainId::AboutButton,         MainId::MinsSinceVCloudyField, MainId::AlarmButton,
+    const std::vector<int> withAlarm{MainId::MinsSinceClearField,   MainId::MinsSinceCloudyField,
+                                     MainId::SetupButton,           MainId::AboutButton,
+                                     MainId::MinsSinceVCloudyField, MainId::AlarmButton,
                                      MainId::MinsSinceClearField};
     EXPECT_EQ(tabOrder(), withAlarm);
 
@@ -180,7 +186,8 @@ TEST_F(frmMainWin32Test, AboutShowsTheCreditWhilePollsGoOn)
     WriteConfig();
     WriteStatus("CLEAR");
     Open();
-    SetTimer(Main(), MainId::Timer1, 10, nullptr);  // the real five seconds would only slow the test
+    SetTimer(Main(), MainId::Timer1, 10,
+             nullptr);  // the real five seconds would only slow the test
 
     std::string title;
     std::string text;
@@ -206,9 +213,10 @@ TEST_F(frmMainWin32Test, AboutShowsTheCreditWhilePollsGoOn)
 TEST_F(frmMainWin32Test, ClosingWritesConfigIniByteForByteEvenWithTheAboutBoxOpen)
 {
     // Values read by position; a flag spelt otherwise than "True" is false.
-    folder_.Write("config.ini", ConfigBytes(folder_.File("status.txt"),
-                                            "key,-7\r\ntimeToUnsafe,32767\r\ncloudyAsClear,True\r\n"
-                                            "alarmOnSafe,true\r\nalarmOnUnsafe,False\r\nextra,line\r\n"));
+    folder_.Write("config.ini",
+                  ConfigBytes(folder_.File("status.txt"),
+                              "key,-7\r\ntimeToUnsafe,32767\r\ncloudyAsClear,True\r\n"
+                              "alarmOnSafe,true\r\nalarmOnUnsafe,False\r\nextra,line\r\n"));
     Open();
     ShowWindow(Main(), SW_SHOW);
     bool boxClosedFirst = false;
@@ -226,8 +234,9 @@ TEST_F(frmMainWin32Test, ClosingWritesConfigIniByteForByteEvenWithTheAboutBoxOpe
     EXPECT_TRUE(boxClosedFirst);
     EXPECT_EQ(form_->hWnd(), nullptr) << "the window did not close";
     EXPECT_EQ(ReadFile("config.ini"),
-              ConfigBytes(folder_.File("status.txt"), "timeToSafe,-7\r\ntimeToUnsafe,32767\r\ncloudyAsClear,True\r\n"
-                                                      "alarmOnSafe,False\r\nalarmOnUnsafe,False\r\n"));
+              ConfigBytes(folder_.File("status.txt"),
+                          "timeToSafe,-7\r\ntimeToUnsafe,32767\r\ncloudyAsClear,True\r\n"
+                          "alarmOnSafe,False\r\nalarmOnUnsafe,False\r\n"));
 }
 
 TEST_F(frmMainWin32Test, ASaveThatFailsIsReportedAndClosingStillProceeds)

@@ -9,7 +9,8 @@ using frmSetupWin32Test = Win32FormFixture;
 namespace {
 
 constexpr const char* kDefaultsAfterPath =
-    "timeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,True\r\n";
+    "timeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,"
+    "True\r\n";
 
 HWND Item(HWND dialog, int id)
 {
@@ -52,7 +53,8 @@ TEST_F(frmSetupWin32Test, FirstRunShowsTheDefaultsAndEveryWayOutButOkChangesNoth
             path = Text(Item(dialog, SetupId::StatusPathField));
             toSafe = Text(Item(dialog, SetupId::TimeToSafeField));
             toUnsafe = Text(Item(dialog, SetupId::TimeToUnsafeField));
-            item = static_cast<int>(SendMessageW(Item(dialog, SetupId::Combo1), CB_GETCURSEL, 0, 0));
+            item =
+                static_cast<int>(SendMessageW(Item(dialog, SetupId::Combo1), CB_GETCURSEL, 0, 0));
             onSafe = Checked(dialog, SetupId::AlarmOnSafeCheck);
             onUnsafe = Checked(dialog, SetupId::AlarmOnUnsafeCheck);
 
@@ -64,17 +66,17 @@ TEST_F(frmSetupWin32Test, FirstRunShowsTheDefaultsAndEveryWayOutButOkChangesNoth
             SendMessageW(Item(dialog, SetupId::AlarmOnSafeCheck), BM_SETCHECK, BST_CHECKED, 0);
             SendMessageW(Item(dialog, SetupId::AlarmOnUnsafeCheck), BM_SETCHECK, BST_UNCHECKED, 0);
             switch (way) {
-            case WayOut::CancelButton:
-                SendMessageW(Item(dialog, SetupId::cmdCancel), BM_CLICK, 0, 0);
-                break;
-            case WayOut::EscKey:
-                PressKey(Item(dialog, SetupId::TimeToSafeField), VK_ESCAPE);
-                break;
-            case WayOut::CloseBox:
-                // The close box posts its Cancel, as a click on it would.
-                SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-                Pump();
-                break;
+                case WayOut::CancelButton:
+                    SendMessageW(Item(dialog, SetupId::cmdCancel), BM_CLICK, 0, 0);
+                    break;
+                case WayOut::EscKey:
+                    PressKey(Item(dialog, SetupId::TimeToSafeField), VK_ESCAPE);
+                    break;
+                case WayOut::CloseBox:
+                    // The close box posts its Cancel, as a click on it would.
+                    SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+                    Pump();
+                    break;
             }
             EXPECT_FALSE(IsWindowVisible(dialog)) << "still open";
         });
@@ -112,11 +114,14 @@ TEST_F(frmSetupWin32Test, EnterInAFieldStoresWhatWasTypedAndItIsSavedAtOnce)
     });
     SendMessageW(MainControl(MainId::SetupButton), BM_CLICK, 0, 0);
 
-    EXPECT_EQ(settings_, (nortavi::Settings{"D:\\Sensor\\status.txt", 7, -32768, true, true, true}));
-    EXPECT_EQ(ReadFile("config.ini"), "statusPath,D:\\Sensor\\status.txt\r\ntimeToSafe,7\r\ntimeToUnsafe,-32768\r\n"
-                                      "cloudyAsClear,True\r\nalarmOnSafe,True\r\nalarmOnUnsafe,True\r\n");
+    EXPECT_EQ(settings_,
+              (nortavi::Settings{"D:\\Sensor\\status.txt", 7, -32768, true, true, true}));
+    EXPECT_EQ(ReadFile("config.ini"),
+              "statusPath,D:\\Sensor\\status.txt\r\ntimeToSafe,7\r\ntimeToUnsafe,-32768\r\n"
+              "cloudyAsClear,True\r\nalarmOnSafe,True\r\nalarmOnUnsafe,True\r\n");
 
-    AnswerNextModal([&](HWND dialog) { reopenedToSafe = Text(Item(dialog, SetupId::TimeToSafeField)); });
+    AnswerNextModal(
+        [&](HWND dialog) { reopenedToSafe = Text(Item(dialog, SetupId::TimeToSafeField)); });
     SendMessageW(MainControl(MainId::SetupButton), BM_CLICK, 0, 0);
     EXPECT_EQ(reopenedToSafe, "7");
 }
@@ -163,8 +168,10 @@ TEST_F(frmSetupWin32Test, WhatCannotBeStoredIsRefusedAndNothingChanges)
     if (!pathFits) {
         expected.push_back("Status path holds characters that cannot be saved in config.ini.");
     }
-    expected.push_back("Time Clear to become safe must be a whole number of minutes from -32768 to 32767.");
-    expected.push_back("Time V.Cloudy to become unsafe must be a whole number of minutes from -32768 to 32767.");
+    expected.push_back(
+        "Time Clear to become safe must be a whole number of minutes from -32768 to 32767.");
+    expected.push_back(
+        "Time V.Cloudy to become unsafe must be a whole number of minutes from -32768 to 32767.");
     ASSERT_EQ(refusals.size(), expected.size());
     for (std::size_t i = 0; i < refusals.size(); ++i) {
         EXPECT_EQ(refusals[i].message, expected[i]);
