@@ -60,32 +60,14 @@ program[nortavi]=$work/app/Nortavi.exe
 title[nortavi]=Nortavi
 which_all=(bare cc6 nortavi)
 
-median() { tr ' ' '\n' | grep . | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
-
-# One listener, woken by the X server, stamps each change of the window
-# manager's client list with bash's clock.
-clients=$work/clients.log
-: >"$clients"
-stdbuf -oL xprop -root -spy _NET_CLIENT_LIST 2>/dev/null | while IFS= read -r _; do echo "${EPOCHREALTIME/./}" >>"$clients"; done &
-pids+=($!)
-sleep 1
+source bench/window-clock.sh
+start_window_clock "$work/clients.log"
 
 launch() {  # WHICH: starts it and waits for its window; sets pid and ms
-  local before start
   [ "$1" = nortavi ] && printf '%s,CLEAR\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" >"$work/status.txt"
-  before=$(wc -l <"$clients")
-  start=${EPOCHREALTIME/./}
-  "$wine_dir/wine64" "${program[$1]}" >/dev/null 2>&1 &
-  pid=$!
-  until [ "$(wc -l <"$clients")" -gt "$before" ]; do sleep 0.02; done
-  xdotool search --sync --onlyvisible --name "^${title[$1]}\$" >/dev/null
-  ms=$((($(sed -n "$((before + 1))p" "$clients") - start) / 1000))
+  time_window "${title[$1]}" "$wine_dir/wine64" "${program[$1]}"
 }
-stop() {
-  kill -KILL "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
-  sleep 0.5
-}
+stop() { stop_program "$1"; }
 
 # A first start of each warms the disk cache and wine's own libraries.
 for which in "${which_all[@]}"; do launch "$which"; sleep 1; stop "$pid"; done

@@ -52,34 +52,16 @@ title[caption]="Bare Qt window"
 program[nortavi]=$work/app/nortavi
 title[nortavi]=Nortavi
 
-median() { tr ' ' '\n' | grep . | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
-
-# The window manager lists a window in _NET_CLIENT_LIST as it maps it: one
-# listener, woken by the X server, stamps each change with bash's clock, so
-# the measurement takes no CPU from the program being started.
-clients=$work/clients.log
-: >"$clients"
-stdbuf -oL xprop -root -spy _NET_CLIENT_LIST 2>/dev/null | while IFS= read -r _; do echo "${EPOCHREALTIME/./}" >>"$clients"; done &
-sleep 1
+source bench/window-clock.sh
+start_window_clock "$work/clients.log"
 
 # launch WHICH: starts it and waits for its window; sets pid and ms.
 launch() {
-  local before start
   [ "$1" = nortavi ] && printf '%s,CLEAR\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" >"$work/status.txt"
-  before=$(wc -l <"$clients")
-  start=${EPOCHREALTIME/./}
-  ${program[$1]} >/dev/null 2>&1 &
-  pid=$!
-  pids+=($pid)
-  until [ "$(wc -l <"$clients")" -gt "$before" ]; do sleep 0.05; done
-  xdotool search --sync --onlyvisible --name "^${title[$1]}\$" >/dev/null
-  ms=$((($(sed -n "$((before + 1))p" "$clients") - start) / 1000))
+  # shellcheck disable=SC2086 # a program may come with its arguments
+  time_window "${title[$1]}" ${program[$1]}
 }
-stop() {
-  kill -KILL "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
-  sleep 0.5  # the window manager's list changes again as the window goes
-}
+stop() { stop_program "$1"; }
 # CPU ticks (user + system) and context switches of every thread.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'; }

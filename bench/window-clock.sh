@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Sourced by the window benchmarks: how long a program takes from its start
+# until its window is shown. The window manager lists a window in
+# _NET_CLIENT_LIST as it maps it: one listener, woken by the X server,
+# stamps each change with bash's clock, so the measurement takes no CPU from
+# the program being started.
+#
+#   start_window_clock FILE        starts the listener (its pid joins `pids`)
+#   time_window TITLE COMMAND...   starts COMMAND and waits for a window
+#                                  titled TITLE; sets `pid` and `ms`
+#   stop_program PID               ends it and waits for its window to go
+#   median < NUMBERS               the median of numbers separated by spaces
+
+start_window_clock() {
+  clients=$1
+  : >"$clients"
+  stdbuf -oL xprop -root -spy _NET_CLIENT_LIST 2>/dev/null |
+    while IFS= read -r _; do echo "${EPOCHREALTIME/./}" >>"$clients"; done &
+  pids+=($!)
+  sleep 1
+}
+
+time_window() {
+  local title=$1 before start
+  shift
+  before=$(wc -l <"$clients")
+  start=${EPOCHREALTIME/./}
+  "$@" >/dev/null 2>&1 &
+  pid=$!
+  pids+=($pid)
+  until [ "$(wc -l <"$clients")" -gt "$before" ]; do sleep 0.02; done
+  xdotool search --sync --onlyvisible --name "^${title}\$" >/dev/null
+  ms=$((($(sed -n "$((before + 1))p" "$clients") - start) / 1000))
+}
+
+stop_program() {
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+  sleep 0.5  # the window manager's list changes again as the window goes
+}
+
+median() { tr ' ' '\n' | grep . | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Regenerates the Windows front end's screenshots in docs/ under wine, Xvfb
+# and openbox, by running its end-to-end test with NORTAVI_SCREENSHOTS set:
+#   docs/screenshot-win32-first-start.png  no config.ini, no status: UNKNOWN, comms alarm
+#   docs/screenshot-win32-setup.png        the Setup dialog as it first opens
+#   docs/screenshot-win32-clear-safe.png   after Setup: a fresh CLEAR status, SAFE
+#
+#   tools/screenshots-win32.sh [PATH/TO/Nortavi.exe]   (default: builds build/release-win32)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+wine_dir=/usr/lib/wine
+
+exe=${1:-}
+if [ -z "$exe" ]; then
+  cmake -S . -B build/release-win32 -G Ninja --toolchain "$repo/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
+  cmake --build build/release-win32 --target Nortavi
+  exe=build/release-win32/ui/win32/Nortavi.exe
+fi
+exe=$(realpath "$exe")
+
+export WINEPREFIX=$repo/build/screenshots-wine WINEDEBUG=-all
+export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml="
+work=$(mktemp -d)
+pids=()
+source scripts/xvfb-desktop.sh
+cleanup() {
+  "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
+  stop_all
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$WINEPREFIX" docs
+start_desktop "$work" 1600x1200 || { echo "Xvfb would not start" >&2; exit 1; }
+"$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1
+"$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
+
+NORTAVI_SCREENSHOTS=$repo/docs tests/ui/win32/end-to-end.sh "$exe"
+ls docs/screenshot-win32-*.png
