@@ -28,6 +28,11 @@ int Module1::Main(int showCommand)
     InitCommonControlsEx(&controls);
 
     Module1 module;
+    if (module.mainForm_->hWnd() == nullptr) {
+        // Without its window the program could only run on unseen.
+        MessageBoxW(nullptr, L"Nortavi could not open its window.", L"Nortavi", MB_OK | MB_ICONERROR);
+        return 1;
+    }
     // As the shortcut or the command that started it asks: normal, or minimised.
     ShowWindow(module.mainForm_->hWnd(), showCommand);
     return RunMessageLoop(*module.mainForm_);
