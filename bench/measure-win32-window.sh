@@ -19,6 +19,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
 wine_dir=/usr/lib/wine
+for tool in "$wine_dir/wine64" x86_64-w64-mingw32-g++-posix Xvfb openbox xprop xdotool; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing: ./test.sh installs what this needs" >&2; exit 1; }
+done
 
 build=$PWD/build/bench-win32
 toolchain=$PWD/cmake/mingw-w64-x86_64.cmake

@@ -22,15 +22,19 @@ start_window_clock() {
 }
 
 time_window() {
-  local title=$1 before start
+  local title=$1 before start tries=0
   shift
   before=$(wc -l <"$clients")
   start=${EPOCHREALTIME/./}
   "$@" >/dev/null 2>&1 &
   pid=$!
   pids+=($pid)
-  until [ "$(wc -l <"$clients")" -gt "$before" ]; do sleep 0.02; done
-  xdotool search --sync --onlyvisible --name "^${title}\$" >/dev/null
+  until [ "$(wc -l <"$clients")" -gt "$before" ]; do
+    ((++tries < 1500)) || { echo "no window from $* within 30 s" >&2; exit 1; }
+    sleep 0.02
+  done
+  timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" >/dev/null ||
+    { echo "no window titled '$title' from $*" >&2; exit 1; }
   ms=$((($(sed -n "$((before + 1))p" "$clients") - start) / 1000))
 }
 

@@ -34,8 +34,10 @@ trap 'exit 130' INT TERM
 mkdir -p "$WINEPREFIX"
 # The windows are tested at 100 %, 150 % and 200 %: room for the largest.
 start_desktop "$build" 1600x1200 || { echo "Xvfb would not start: $(tail -n 3 "$build/xvfb.log")" >&2; exit 1; }
-# A server left over from an interrupted run would refuse the start below.
+# A server left over from an interrupted run would refuse the start below:
+# end it, and wait until it has gone.
 "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
+"$wine_dir/wineserver" -w >/dev/null 2>&1 || true
 # The first wine process starts wine's background services, which inherit
 # its output pipes. Started here with every stream on /dev/null, they cannot
 # keep a test's pipes open and stall CTest; the persistent server keeps them

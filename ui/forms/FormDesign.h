@@ -42,7 +42,7 @@ struct ControlDesign {
     std::string_view caption = {};
     std::optional<FontDesign> font = std::nullopt;  // none: the form's font
     bool centred = false;
-    Colour textColour = kBlack;
+    std::optional<Colour> textColour = std::nullopt;  // none: the system's text colour
     std::string_view toolTip = {};
     std::span<const std::string_view> items = {};  // a drop-down list's fixed items
 };

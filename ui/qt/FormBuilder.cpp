@@ -87,9 +87,11 @@ QWidget* FormBuilder::Build(const forms::ControlDesign& control)
             if (control.centred) {
                 label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             }
-            QPalette palette = label->palette();
-            palette.setColor(QPalette::WindowText, ToQColor(control.textColour));
-            label->setPalette(palette);
+            if (control.textColour) {
+                QPalette palette = label->palette();
+                palette.setColor(QPalette::WindowText, ToQColor(*control.textColour));
+                label->setPalette(palette);
+            }
             return label;
         }
         case ControlKind::TextBox: {

@@ -121,6 +121,10 @@ FormControls::FormControls(HWND form, const forms::FormDesign& design)
         previous = controls_.at(id);
     }
     Layout(WindowDpi(form));
+    // Sizing the window can carry it onto a monitor of another DPI.
+    if (const UINT dpi = WindowDpi(form); dpi != dpi_) {
+        Layout(dpi);
+    }
 }
 
 FormControls::~FormControls()

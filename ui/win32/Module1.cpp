@@ -30,7 +30,8 @@ int Module1::Main(int showCommand)
     Module1 module;
     if (module.mainForm_->hWnd() == nullptr) {
         // Without its window the program could only run on unseen.
-        MessageBoxW(nullptr, L"Nortavi could not open its window.", L"Nortavi", MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, L"Nortavi could not open its window.", L"Nortavi",
+                    MB_OK | MB_ICONERROR);
         return 1;
     }
     // As the shortcut or the command that started it asks: normal, or minimised.

@@ -6,7 +6,9 @@
 #include "WideText.h"
 #include "frmMainDesign.h"
 #include "frmSetup.h"
+#include "frmSetupDesign.h"
 
+#include <string_view>
 #include <vector>
 
 namespace nortavi::win32 {
@@ -25,12 +27,27 @@ constexpr DialogFrame kFrame{
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFOREGROUND,
     WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, true};
 
-// Closes every window the thread has open above the main one: the setup
-// dialog, a message box, a message box over the dialog.
-BOOL CALLBACK CloseOwnedWindow(HWND window, LPARAM mainWindow)
+// Whether `window` is owned by `owner`, directly or through other windows.
+bool IsOwnedBy(HWND window, HWND owner)
 {
-    if (window != reinterpret_cast<HWND>(mainWindow) && IsWindowVisible(window) &&
-        GetWindow(window, GW_OWNER) != nullptr) {
+    for (HWND up = GetWindow(window, GW_OWNER); up != nullptr; up = GetWindow(up, GW_OWNER)) {
+        if (up == owner) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Closes the modal windows open above the main one: the setup dialog and
+// message boxes (the system's dialog class), one over the other included.
+// Tool tips and open drop-down lists are left to their controls.
+BOOL CALLBACK CloseModalWindow(HWND window, LPARAM mainWindow)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    const std::wstring_view name = className;
+    const bool modal = name == L"#32770" || name == Widen(forms::frmSetupDesign().name);
+    if (modal && IsWindowVisible(window) && IsOwnedBy(window, reinterpret_cast<HWND>(mainWindow))) {
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
     return TRUE;
@@ -67,8 +84,8 @@ frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, std::stri
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
                                        programFolder_}),
       onClosed_(std::move(onClosed)),
-      conditionColour_(Design().Control(Id::ConditionField).textColour),
-      statusColour_(Design().Control(Id::StatusField).textColour)
+      conditionColour_(Design().Control(Id::ConditionField).textColour.value_or(kBlack)),
+      statusColour_(Design().Control(Id::StatusField).textColour.value_or(kBlack))
 {
     const std::vector<WORD> dialog = DialogTemplate(Design(), kFrame);
     // WM_INITDIALOG builds the controls and runs Form_Load before this returns.
@@ -175,7 +192,7 @@ void frmMain::OnClose()
     }
     if (modalDepth_ > 0) {
         closeRequested_ = true;
-        EnumThreadWindows(GetCurrentThreadId(), CloseOwnedWindow, reinterpret_cast<LPARAM>(hwnd_));
+        EnumThreadWindows(GetCurrentThreadId(), CloseModalWindow, reinterpret_cast<LPARAM>(hwnd_));
         return;
     }
     Form_Unload();

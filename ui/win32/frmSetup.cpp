@@ -25,6 +25,20 @@ const forms::FormDesign& Design()
 constexpr DialogFrame kFrame{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                              WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, false};
 
+// A number's text, whatever the code page: anything but ASCII (full-width
+// digits, say) is no number, and the empty text is refused the same way.
+std::string AsciiOrNothing(const std::wstring& text)
+{
+    std::string ascii;
+    for (const wchar_t c : text) {
+        if (c > 0x7F) {
+            return {};
+        }
+        ascii += static_cast<char>(c);
+    }
+    return ascii;
+}
+
 }  // namespace
 
 frmSetup::frmSetup(Settings& settings) : settings_(settings)
@@ -121,12 +135,8 @@ forms::SetupEntries frmSetup::ReadEntries() const
     const std::wstring pathText = WindowText(controls_->Get(Id::StatusPathField));
     entries.statusPathEdited = pathText != loadedPathText_;
     entries.statusPath = entries.statusPathEdited ? NarrowExactly(pathText) : loadedPath_;
-    // Minute texts that are not plain ASCII are no numbers; NarrowExactly
-    // failing gives an empty text, which is refused the same way.
-    entries.timeToSafe =
-        NarrowExactly(WindowText(controls_->Get(Id::TimeToSafeField))).value_or("");
-    entries.timeToUnsafe =
-        NarrowExactly(WindowText(controls_->Get(Id::TimeToUnsafeField))).value_or("");
+    entries.timeToSafe = AsciiOrNothing(WindowText(controls_->Get(Id::TimeToSafeField)));
+    entries.timeToUnsafe = AsciiOrNothing(WindowText(controls_->Get(Id::TimeToUnsafeField)));
     entries.comboIndex =
         static_cast<int>(SendMessageW(controls_->Get(Id::Combo1), CB_GETCURSEL, 0, 0));
     entries.alarmOnSafe =

@@ -382,6 +382,22 @@ TEST_F(frmMainTest, EveryControlIsThereUnderItsOwnName)
     EXPECT_TRUE(Control<QPushButton>("AlarmButton")->isDefault());
 }
 
+TEST_F(frmMainTest, OnlyTheBigCaptionsHaveColoursOfTheirOwn)
+{
+    // A dark theme: light text on a dark ground.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::WindowText, Qt::white);
+    QApplication::setPalette(dark);
+    Open();
+    const QColor label = TextColour("Label4");
+    const QColor status = TextColour("StatusField");
+    QApplication::setPalette(light);
+
+    EXPECT_EQ(label, QColor(Qt::white));
+    EXPECT_EQ(status, kRed);  // first start: UNKNOWN
+}
+
 // The stand-in font on Linux must not cut any caption short.
 TEST_F(frmMainTest, EveryCaptionFitsItsControl)
 {
