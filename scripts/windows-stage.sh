@@ -34,16 +34,19 @@ trap 'exit 130' INT TERM
 mkdir -p "$WINEPREFIX"
 # The windows are tested at 100 %, 150 % and 200 %: room for the largest.
 start_desktop "$build" 1600x1200 || { echo "Xvfb would not start: $(tail -n 3 "$build/xvfb.log")" >&2; exit 1; }
-# A server left over from an interrupted run would refuse the start below:
-# end it, and wait until it has gone.
-"$wine_dir/wineserver" -k >/dev/null 2>&1 || true
-"$wine_dir/wineserver" -w >/dev/null 2>&1 || true
+# start_wine: a wine session of the stage's own. A server left over (from
+# an interrupted run, or from the build) is ended first, and waited for.
 # The first wine process starts wine's background services, which inherit
 # its output pipes. Started here with every stream on /dev/null, they cannot
 # keep a test's pipes open and stall CTest; the persistent server keeps them
 # running for the whole stage instead of once per test.
-"$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1
-"$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
+start_wine() {
+  "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
+  "$wine_dir/wineserver" -w >/dev/null 2>&1 || true
+  "$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1
+  "$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
+}
+start_wine
 
 # A spare drive letter whose root is a folder of ours, so a test can run a
 # program from a drive root (D:\ style) and see where it thinks it lives.
@@ -56,4 +59,9 @@ export NORTAVI_TEST_DRIVE_ROOT='N:\'
 cmake -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON -DNORTAVI_BUILD_UI=ON -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" -j "$jobs"
+# The build ran the test programs under wine to list their tests. After a
+# cold build on a busy machine that session was once left with a desktop
+# process that could no longer start wine's RPC service, so every window
+# test waited 20 s for it: the tests get a session of their own.
+start_wine
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 120
