@@ -47,11 +47,18 @@ void Annunciate(const MonitorState& state, MainDisplay& display, AlarmSound& ala
     }
     display.SetAlarmButtonEnabled(true);
     // The file is looked for afresh each time, so a wave file added or
-    // removed while the program runs is taken up at the next poll.
-    const std::string wavePath = alarmSound.programFolder + "alarm.wav";
-    if (alarmSound.files.FileExists(wavePath)) {
-        alarmSound.sound.PlayWaveAsync(wavePath);
-        return;
+    // removed while the program runs is taken up at the next poll. The
+    // user's own folder comes second: an installed program's folder is not
+    // the user's to add files to.
+    for (const std::string* folder : {&alarmSound.programFolder, &alarmSound.userFolder}) {
+        if (folder->empty()) {
+            continue;
+        }
+        const std::string wavePath = *folder + "alarm.wav";
+        if (alarmSound.files.FileExists(wavePath)) {
+            alarmSound.sound.PlayWaveAsync(wavePath);
+            return;
+        }
     }
     for (int hz = kSweepFirstHz; hz <= kSweepLastHz; hz += kSweepStepHz) {
         alarmSound.sound.PlayTone(hz, kSweepToneMs);

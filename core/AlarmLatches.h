@@ -18,12 +18,13 @@ void SafetyLatchStep(Verdict verdict, MonitorState& state, const Settings& setti
                      MainDisplay& display);
 void FeedLatchStep(Feed feed, MonitorState& state, MainDisplay& display);
 
-// Where the alarm sound comes from: alarm.wav in the program's folder, or the
-// beep sweep when there is none.
+// Where the alarm sound comes from: alarm.wav in the program's folder, else
+// in the user's own folder, or the beep sweep when there is none.
 struct AlarmSound {
     FileProbe& files;
     SoundOutput& sound;
     std::string programFolder;  // ends in the platform's separator
+    std::string userFolder = {};  // likewise; empty for none
 };
 
 // Ends every poll: while any alarm is active the button is enabled and the

@@ -15,7 +15,7 @@ constexpr std::int16_t kStaleAfterMinutes = 2;
 Monitor::Monitor(Settings& settings, MonitorPorts ports)
     : settings_(settings),
       ports_(std::move(ports)),
-      alarmSound_{ports_.files, ports_.sound, ports_.programFolder}
+      alarmSound_{ports_.files, ports_.sound, ports_.programFolder, ports_.userFolder}
 {
 }
 

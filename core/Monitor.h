@@ -19,7 +19,8 @@ struct MonitorPorts {
     FileProbe& files;
     MainDisplay& display;
     SoundOutput& sound;
-    std::string programFolder;  // ends in the platform's separator
+    std::string programFolder;   // ends in the platform's separator
+    std::string userFolder = {};  // the user's own: a second place for alarm.wav; may be empty
 };
 
 // The monitoring core: start-up, the five-second evaluation and the alarm

@@ -35,11 +35,11 @@ std::string FormatStatusPath(const std::string& path)
 
 }  // namespace
 
-ConfigFile::ConfigFile(std::string programFolder) : programFolder_(std::move(programFolder)) {}
+ConfigFile::ConfigFile(std::string folder) : folder_(std::move(folder)) {}
 
 std::string ConfigFile::Path() const
 {
-    return programFolder_ + "config.ini";
+    return folder_ + "config.ini";
 }
 
 void ConfigFile::LoadConfig(Settings& settings)
@@ -56,7 +56,8 @@ void ConfigFile::LoadConfig(Settings& settings)
 
 bool ConfigFile::SaveConfig(const Settings& settings)
 {
-    return platform::ReplaceFileContents(Path(), FormatConfig(settings));
+    return platform::MakeFolders(folder_) &&
+           platform::ReplaceFileContents(Path(), FormatConfig(settings));
 }
 
 std::string FormatConfig(const Settings& settings)

@@ -15,7 +15,9 @@ namespace nortavi {
 // alarmOnUnsafe. Values are read by position; the keys are never read.
 class ConfigFile final : public ConfigStore {
 public:
-    explicit ConfigFile(std::string programFolder);
+    // `folder` holds config.ini; it is made, with the folders above it, at
+    // the first save.
+    explicit ConfigFile(std::string folder);
 
     std::string Path() const;
 
@@ -23,7 +25,7 @@ public:
     bool SaveConfig(const Settings& settings) override;
 
 private:
-    std::string programFolder_;
+    std::string folder_;
 };
 
 // The file's bytes for these settings.

@@ -19,6 +19,28 @@ std::string GetEXEPath();
 // such as D:\ does).
 std::string WithTrailingSeparator(const std::string& folder, char separator);
 
+// Where the program keeps its files, each folder ending in a separator.
+struct ProgramFolders {
+    // The portable layout: everything beside the program.
+    ProgramFolders(
+        std::string programFolder);  // NOLINT(google-explicit-constructor): a folder is a layout
+    ProgramFolders(std::string programFolder, std::string settingsFolder, std::string userFolder);
+
+    std::string program;   // the executable's: the default status path, and alarm.wav's first place
+    std::string settings;  // where config.ini is read and written
+    std::string user;      // the user's own: alarm.wav's second place; empty when there is none
+};
+
+// config.ini stays beside the program where one already is, or where the
+// program's folder takes new files (a copy of its own in a folder of the
+// user's). An installed program, whose folder its user may not write to,
+// keeps config.ini in `userFolder` instead, made at the first save.
+ProgramFolders ChooseProgramFolders(const std::string& programFolder,
+                                    const std::string& userFolder);
+
+// ChooseProgramFolders for this program and this user.
+ProgramFolders LocateProgramFolders();
+
 // FileExists for the monitoring core.
 class DiskFileProbe final : public FileProbe {
 public:

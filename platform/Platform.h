@@ -35,6 +35,22 @@ struct FilePrefix {
 // opened or read.
 std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
 
+// The user's own folder for Nortavi's files, ending in a separator:
+// $XDG_CONFIG_HOME/nortavi/ (or ~/.config/nortavi/) on Linux,
+// %APPDATA%\Nortavi\ on Windows. It may not exist yet. Empty when the
+// system names no such place (no home folder, or a name the 8-bit
+// encoding cannot hold).
+std::string UserSettingsFolder();
+
+// Whether a new file can be made in the folder right now: tried with a
+// file of our own that is removed at once, so that permissions, read-only
+// media and access lists all count.
+bool CanCreateFilesIn(const std::string& folder);
+
+// Makes the folder and any missing folders above it; true when it is there
+// afterwards.
+bool MakeFolders(const std::string& folder);
+
 // Replaces the file with `bytes` as one step: the bytes go to a temporary
 // file in the same folder, which then takes the old file's place, so a
 // reader sees the old file or the new one, never a part. On failure the old

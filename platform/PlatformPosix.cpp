@@ -3,6 +3,7 @@
 #include "Platform.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,8 +11,10 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace nortavi::platform {
 
@@ -125,13 +128,72 @@ std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t ma
     return prefix;
 }
 
+std::string UserSettingsFolder()
+{
+    // The XDG base directory rules: a relative XDG_CONFIG_HOME is ignored.
+    std::string base;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME");
+        config != nullptr && config[0] == '/') {
+        base = config;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        base = std::string(home) + "/.config";
+    } else {
+        std::vector<char> buffer(16384);
+        passwd entry{};
+        passwd* found = nullptr;
+        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+            found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+            base = std::string(found->pw_dir) + "/.config";
+        }
+    }
+    if (base.empty()) {
+        return {};
+    }
+    while (base.size() > 1 && base.back() == '/') {
+        base.pop_back();
+    }
+    return base + "/nortavi/";
+}
+
+bool CanCreateFilesIn(const std::string& folder)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::string probe = folder + ".nortavi-probe-" + std::to_string(::getpid()) + "-" +
+                              std::to_string(counter.fetch_add(1));
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+
+bool MakeFolders(const std::string& folder)
+{
+    // Each folder on the way down, the first one after the root included;
+    // new ones are the user's alone, as the XDG rules ask.
+    for (std::size_t end = folder.find('/', 1); end != std::string::npos;
+         end = folder.find('/', end + 1)) {
+        const std::string part = folder.substr(0, end);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    if (!folder.empty() && folder.back() != '/' && ::mkdir(folder.c_str(), 0700) != 0 &&
+        errno != EEXIST) {
+        return false;
+    }
+    return QueryEntry(folder) == EntryKind::Folder;
+}
+
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
     // A name of our own beside the target, so the rename stays within one
     // file system and cannot meet another writer's temporary file.
     static std::atomic<unsigned> counter{0};
-    const std::string temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" +
-                                  std::to_string(counter.fetch_add(1));
+    const std::string temporary =
+        path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
     Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (file.get() < 0) {
         return false;

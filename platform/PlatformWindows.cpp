@@ -61,7 +61,8 @@ std::string ExecutableFolder()
 {
     std::string path(MAX_PATH, '\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length =
+            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
             return ".";
         }
@@ -125,6 +126,67 @@ std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t ma
         prefix.bytes.resize(maxBytes);
     }
     return prefix;
+}
+
+std::string UserSettingsFolder()
+{
+    wchar_t wide[MAX_PATH * 2] = {};
+    const DWORD length =
+        GetEnvironmentVariableW(L"APPDATA", wide, static_cast<DWORD>(std::size(wide)));
+    if (length == 0 || length >= std::size(wide)) {
+        return {};
+    }
+    // Paths are 8-bit text in the system code page: a name it cannot hold
+    // exactly would name another folder, or none.
+    BOOL usedDefault = FALSE;
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    char narrow[MAX_PATH * 4] = {};
+    const int bytes = WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(length), narrow,
+                                          static_cast<int>(sizeof narrow), nullptr,
+                                          utf8 ? nullptr : &usedDefault);
+    if (bytes <= 0 || usedDefault) {
+        return {};
+    }
+    std::string folder(narrow, static_cast<std::size_t>(bytes));
+    if (folder.back() != '\\' && folder.back() != '/') {
+        folder += '\\';
+    }
+    return folder + "Nortavi\\";
+}
+
+bool CanCreateFilesIn(const std::string& folder)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::string probe = folder + ".nortavi-probe-" + std::to_string(GetCurrentProcessId()) +
+                              "-" + std::to_string(counter.fetch_add(1));
+    // Gone as soon as it is closed, whatever happens.
+    Handle file(CreateFileA(
+        probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return file.valid();
+}
+
+bool MakeFolders(const std::string& folder)
+{
+    // Each folder on the way down; the drive ("C:\") or share
+    // ("\\server\share\") it lies on is left alone.
+    std::size_t start = 0;
+    if (folder.size() >= 2 && folder[1] == ':') {
+        start = 3;
+    } else if (folder.rfind("\\\\", 0) == 0) {
+        const std::size_t share = folder.find_first_of("\\/", 2);
+        start = share == std::string::npos ? folder.size() : folder.find_first_of("\\/", share + 1);
+    }
+    for (std::size_t end = folder.find_first_of("\\/", start); end != std::string::npos;
+         end = folder.find_first_of("\\/", end + 1)) {
+        const std::string part = folder.substr(0, end);
+        if (!part.empty() && !CreateDirectoryA(part.c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS) {
+            return false;
+        }
+    }
+    return QueryEntry(folder) == EntryKind::Folder;
 }
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)

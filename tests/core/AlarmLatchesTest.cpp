@@ -15,12 +15,16 @@ enum class Event { SafeVerdict, UnsafeVerdict, Stale, Fresh };
 
 bool& ArmedFlag(MonitorState& s, Alarm a)
 {
-    return a == Alarm::Safe ? s.safeAlarmArmed : a == Alarm::Unsafe ? s.unsafeAlarmArmed : s.commsAlarmArmed;
+    return a == Alarm::Safe     ? s.safeAlarmArmed
+           : a == Alarm::Unsafe ? s.unsafeAlarmArmed
+                                : s.commsAlarmArmed;
 }
 
 bool& ActiveFlag(MonitorState& s, Alarm a)
 {
-    return a == Alarm::Safe ? s.safeAlarmActive : a == Alarm::Unsafe ? s.unsafeAlarmActive : s.commsAlarmActive;
+    return a == Alarm::Safe     ? s.safeAlarmActive
+           : a == Alarm::Unsafe ? s.unsafeAlarmActive
+                                : s.commsAlarmActive;
 }
 
 void Enter(MonitorState& s, Alarm a, Phase p)
@@ -59,10 +63,18 @@ TEST_P(LatchTableTest, MovesBetweenArmedSoundingAndSpent)
     RecordingDisplay display;
     display.alarmButtonCaption = "(unchanged)";
     switch (c.event) {
-    case Event::SafeVerdict: SafetyLatchStep(Verdict::Safe, state, settings, display); break;
-    case Event::UnsafeVerdict: SafetyLatchStep(Verdict::Unsafe, state, settings, display); break;
-    case Event::Stale: FeedLatchStep(Feed::Stale, state, display); break;
-    case Event::Fresh: FeedLatchStep(Feed::Fresh, state, display); break;
+        case Event::SafeVerdict:
+            SafetyLatchStep(Verdict::Safe, state, settings, display);
+            break;
+        case Event::UnsafeVerdict:
+            SafetyLatchStep(Verdict::Unsafe, state, settings, display);
+            break;
+        case Event::Stale:
+            FeedLatchStep(Feed::Stale, state, display);
+            break;
+        case Event::Fresh:
+            FeedLatchStep(Feed::Fresh, state, display);
+            break;
     }
     EXPECT_EQ(PhaseOf(state, c.alarm), c.to);
     EXPECT_EQ(display.alarmButtonCaption, c.caption);
@@ -74,28 +86,34 @@ INSTANTIATE_TEST_SUITE_P(
     StateTable, LatchTableTest,
     testing::Values(
         // safe alarm
-        LatchCase{Alarm::Safe, Phase::Armed, Event::SafeVerdict, true, Phase::Sounding, "Cancel Safe Alarm"},
+        LatchCase{Alarm::Safe, Phase::Armed, Event::SafeVerdict, true, Phase::Sounding,
+                  "Cancel Safe Alarm"},
         LatchCase{Alarm::Safe, Phase::Armed, Event::SafeVerdict, false, Phase::Armed, kSame},
         LatchCase{Alarm::Safe, Phase::Sounding, Event::SafeVerdict, true, Phase::Sounding, kSame},
         LatchCase{Alarm::Safe, Phase::Spent, Event::SafeVerdict, true, Phase::Spent, kSame},
         LatchCase{Alarm::Safe, Phase::Sounding, Event::UnsafeVerdict, false, Phase::Armed, kSame},
         LatchCase{Alarm::Safe, Phase::Spent, Event::UnsafeVerdict, false, Phase::Armed, kSame},
-        LatchCase{Alarm::Safe, Phase::Sounding, Event::Stale, true, Phase::Sounding, "Cancel Comms Alarm"},
+        LatchCase{Alarm::Safe, Phase::Sounding, Event::Stale, true, Phase::Sounding,
+                  "Cancel Comms Alarm"},
         // unsafe alarm
-        LatchCase{Alarm::Unsafe, Phase::Armed, Event::UnsafeVerdict, true, Phase::Sounding, "Cancel Unsafe Alarm"},
+        LatchCase{Alarm::Unsafe, Phase::Armed, Event::UnsafeVerdict, true, Phase::Sounding,
+                  "Cancel Unsafe Alarm"},
         LatchCase{Alarm::Unsafe, Phase::Armed, Event::UnsafeVerdict, false, Phase::Armed, kSame},
-        LatchCase{Alarm::Unsafe, Phase::Sounding, Event::UnsafeVerdict, true, Phase::Sounding, kSame},
+        LatchCase{Alarm::Unsafe, Phase::Sounding, Event::UnsafeVerdict, true, Phase::Sounding,
+                  kSame},
         LatchCase{Alarm::Unsafe, Phase::Spent, Event::UnsafeVerdict, true, Phase::Spent, kSame},
         LatchCase{Alarm::Unsafe, Phase::Sounding, Event::SafeVerdict, false, Phase::Armed, kSame},
         LatchCase{Alarm::Unsafe, Phase::Spent, Event::SafeVerdict, false, Phase::Armed, kSame},
         LatchCase{Alarm::Unsafe, Phase::Sounding, Event::Fresh, true, Phase::Sounding, kSame},
         // comms alarm: no switch gates it
-        LatchCase{Alarm::Comms, Phase::Armed, Event::Stale, false, Phase::Sounding, "Cancel Comms Alarm"},
+        LatchCase{Alarm::Comms, Phase::Armed, Event::Stale, false, Phase::Sounding,
+                  "Cancel Comms Alarm"},
         LatchCase{Alarm::Comms, Phase::Sounding, Event::Stale, false, Phase::Sounding, kSame},
         LatchCase{Alarm::Comms, Phase::Spent, Event::Stale, false, Phase::Spent, kSame},
         LatchCase{Alarm::Comms, Phase::Sounding, Event::Fresh, false, Phase::Armed, kSame},
         LatchCase{Alarm::Comms, Phase::Spent, Event::Fresh, false, Phase::Armed, kSame},
-        LatchCase{Alarm::Comms, Phase::Armed, Event::UnsafeVerdict, true, Phase::Armed, "Cancel Unsafe Alarm"}));
+        LatchCase{Alarm::Comms, Phase::Armed, Event::UnsafeVerdict, true, Phase::Armed,
+                  "Cancel Unsafe Alarm"}));
 
 class AnnunciateTest : public testing::Test {
 protected:
@@ -105,7 +123,7 @@ protected:
     RecordingDisplay display;
     RecordingSound sound;
     FakeFiles files;
-    AlarmSound alarmSound{files, sound, "/opt/nortavi/"};
+    AlarmSound alarmSound{files, sound, "/opt/nortavi/", "/home/ann/.config/nortavi/"};
 };
 
 TEST_F(AnnunciateTest, NothingActiveDisablesTheButtonAndStaysSilent)
@@ -118,13 +136,17 @@ TEST_F(AnnunciateTest, NothingActiveDisablesTheButtonAndStaysSilent)
     EXPECT_TRUE(sound.tonesPlayed.empty());
 }
 
-TEST_F(AnnunciateTest, PlaysTheWaveFileFromTheProgramFolderWhenThereIsOne)
+TEST_F(AnnunciateTest, PlaysTheWaveFileBesideTheProgramFirstThenTheUsersOwn)
 {
     state.safeAlarmActive = true;
-    files.existing.insert("/opt/nortavi/alarm.wav");
+    files.existing.insert("/home/ann/.config/nortavi/alarm.wav");
     Run();
     EXPECT_TRUE(display.alarmButtonEnabled);
-    EXPECT_EQ(sound.wavesPlayed, std::vector<std::string>{"/opt/nortavi/alarm.wav"});
+    EXPECT_EQ(sound.wavesPlayed, std::vector<std::string>{"/home/ann/.config/nortavi/alarm.wav"});
+
+    files.existing.insert("/opt/nortavi/alarm.wav");
+    Run();
+    EXPECT_EQ(sound.wavesPlayed.back(), "/opt/nortavi/alarm.wav");
     EXPECT_TRUE(sound.tonesPlayed.empty());
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ConfigFile.h"
+#include "FileSystem.h"
 
 #include "PrintSettings.h"
 #include "TempFolder.h"
@@ -62,16 +63,16 @@ Settings With(std::string path, std::int16_t toSafe, std::int16_t toUnsafe, bool
     return s;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, RoundTripTest,
-    testing::Values(With("/data/status.txt", -32768, 32767, true),
-                    With("C:\\Sensor\\status.txt", 32767, -32768, false),
-                    With("", 0, 0, true), With("/x/y", -5, 7, false),
-                    // paths the plain form cannot hold are written in quotes
-                    With("C:\\Sensor, old\\status.txt", 1, 2, true),
-                    With("  leading blanks", 1, 2, false), With("trailing blank ", 1, 2, true),
-                    With("a\"quote inside", 1, 2, false),
-                    With("unicode \xC3\xA9t\xC3\xA9", 1, 2, true)));
+INSTANTIATE_TEST_SUITE_P(Values, RoundTripTest,
+                         testing::Values(With("/data/status.txt", -32768, 32767, true),
+                                         With("C:\\Sensor\\status.txt", 32767, -32768, false),
+                                         With("", 0, 0, true), With("/x/y", -5, 7, false),
+                                         // paths the plain form cannot hold are written in quotes
+                                         With("C:\\Sensor, old\\status.txt", 1, 2, true),
+                                         With("  leading blanks", 1, 2, false),
+                                         With("trailing blank ", 1, 2, true),
+                                         With("a\"quote inside", 1, 2, false),
+                                         With("unicode \xC3\xA9t\xC3\xA9", 1, 2, true)));
 
 struct ParseCase {
     const char* name;
@@ -145,8 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                   })},
         ParseCase{"EmptyStatusPath", "statusPath,\r\ntimeToSafe,15\r\n",
                   Expect([](Settings& s) { s.statusPath = ""; })},
-        ParseCase{"LfOnlyLineEnds", "statusPath,/s\ntimeToSafe,9\n",
-                  Expect([](Settings& s) {
+        ParseCase{"LfOnlyLineEnds", "statusPath,/s\ntimeToSafe,9\n", Expect([](Settings& s) {
                       s.statusPath = "/s";
                       s.timeToSafe = 9;
                   })},
@@ -159,7 +159,8 @@ TEST(ParseMinutesTest, AcceptsWholeSixteenBitNumbersOnly)
     EXPECT_EQ(ParseMinutes(" +12 "), 12);
     EXPECT_EQ(ParseMinutes("-32768"), -32768);
     EXPECT_EQ(ParseMinutes("32767"), 32767);
-    for (const char* bad : {"", " ", "32768", "-32769", "1.5", "1e3", "abc", "5x", "+-5", "--5", "+"}) {
+    for (const char* bad :
+         {"", " ", "32768", "-32769", "1.5", "1e3", "abc", "5x", "+-5", "--5", "+"}) {
         EXPECT_FALSE(ParseMinutes(bad)) << bad;
     }
 }
@@ -195,8 +196,8 @@ TEST(ConfigFileTest, FailedSaveLeavesTheOldFileAndNoLitter)
     EXPECT_FALSE(ConfigFile(blocked.WithSeparator()).SaveConfig(Sample()));
     EXPECT_TRUE(std::filesystem::is_directory(blocked.path() / "config.ini"));
 
-    // A folder that does not exist.
-    EXPECT_FALSE(ConfigFile(folder.File("gone") + "/").SaveConfig(Sample()));
+    // A folder that cannot be made: its parent is a file.
+    EXPECT_FALSE(ConfigFile(folder.File("config.ini") + "/nortavi/").SaveConfig(Sample()));
 
     EXPECT_EQ(folder.Read("config.ini"), before);
     const auto entries = [](const std::filesystem::path& p) {
@@ -204,6 +205,49 @@ TEST(ConfigFileTest, FailedSaveLeavesTheOldFileAndNoLitter)
     };
     EXPECT_EQ(entries(folder.path()), 1);
     EXPECT_EQ(entries(blocked.path()), 1);
+}
+
+TEST(ConfigFileTest, FirstSaveMakesTheUsersFolder)
+{
+    // A new user: not even ~/.config is there yet.
+    TempFolder home;
+    const std::string folder = home.File(".config/nortavi/");
+    ConfigFile config(folder);
+    Settings loaded = DefaultSettings("/opt/nortavi/");
+    config.LoadConfig(loaded);
+    EXPECT_EQ(loaded, DefaultSettings("/opt/nortavi/"));
+
+    ASSERT_TRUE(config.SaveConfig(Sample()));
+    EXPECT_EQ(home.Read(".config/nortavi/config.ini"), FormatConfig(Sample()));
+#ifndef _WIN32
+    // Made for the user alone.
+    const auto permissions = std::filesystem::status(home.path() / ".config").permissions();
+    EXPECT_EQ(permissions & std::filesystem::perms::all, std::filesystem::perms::owner_all);
+#endif
+}
+
+TEST(ProgramFoldersTest, ConfigIniGoesToTheUsersFolderOnlyWhereTheProgramsTakesNoFiles)
+{
+    TempFolder program;
+    TempFolder user;
+    const std::string unwritable = program.File("no-such-folder") + "/";
+    struct Case {
+        std::string programFolder;
+        std::string userFolder;
+        std::string expected;
+    } const cases[] = {
+        {program.WithSeparator(), user.WithSeparator(), program.WithSeparator()},  // portable
+        {unwritable, user.WithSeparator(), user.WithSeparator()},                  // installed
+        {unwritable, "", unwritable},  // no user folder known: the specified place
+    };
+    for (const Case& c : cases) {
+        const ProgramFolders folders = ChooseProgramFolders(c.programFolder, c.userFolder);
+        EXPECT_EQ(folders.settings, c.expected) << c.programFolder;
+        EXPECT_EQ(folders.program, c.programFolder);
+        EXPECT_EQ(folders.user, c.userFolder);
+    }
+    // Trying the program's folder leaves nothing behind.
+    EXPECT_TRUE(std::filesystem::is_empty(program.path()));
 }
 
 }  // namespace

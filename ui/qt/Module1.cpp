@@ -37,7 +37,7 @@ QIcon ProgramIcon()
 
 Module1::Module1()
     : sound_(nortavi::platform::MakeSystemSound()),
-      mainForm_(std::make_unique<frmMain>(settings_, clock_, *sound_, nortavi::GetEXEPath(),
+      mainForm_(std::make_unique<frmMain>(settings_, clock_, *sound_, nortavi::LocateProgramFolders(),
                                           SystemDatePattern()))
 {
 }

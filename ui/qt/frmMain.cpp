@@ -60,16 +60,17 @@ int CaptionWidth(const QPushButton* button)
 }  // namespace
 
 frmMain::frmMain(nortavi::Settings& settings, nortavi::Clock& clock, nortavi::SoundOutput& sound,
-                 std::string programFolder, nortavi::ShortDatePattern datePattern, QWidget* parent)
+                 nortavi::ProgramFolders folders, nortavi::ShortDatePattern datePattern,
+                 QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       settings_(settings),
-      programFolder_(std::move(programFolder)),
+      folders_(std::move(folders)),
       statusFile_(datePattern),
-      configFile_(programFolder_),
+      configFile_(folders_.settings),
       monitor_(settings_, nortavi::MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this,
-                                                sound, programFolder_})
+                                                sound, folders_.program, folders_.user})
 {
     BuildControls();
     Form_Load();

@@ -32,10 +32,10 @@ class frmMain final : public QWidget, public nortavi::MainDisplay {
     Q_OBJECT
 
 public:
-    // `programFolder` holds config.ini and alarm.wav and ends in the
-    // platform's separator; `datePattern` is the system's short date.
+    // `folders` say where config.ini and alarm.wav are (a single folder for
+    // the portable layout); `datePattern` is the system's short date.
     frmMain(nortavi::Settings& settings, nortavi::Clock& clock, nortavi::SoundOutput& sound,
-            std::string programFolder, nortavi::ShortDatePattern datePattern,
+            nortavi::ProgramFolders folders, nortavi::ShortDatePattern datePattern,
             QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -69,7 +69,7 @@ private:
     void SaveConfig();
 
     nortavi::Settings& settings_;
-    std::string programFolder_;
+    nortavi::ProgramFolders folders_;
     nortavi::StatusFile statusFile_;
     nortavi::ConfigFile configFile_;
     nortavi::DiskFileProbe fileProbe_;

@@ -75,14 +75,14 @@ private:
     frmMain& form_;
 };
 
-frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, std::string programFolder,
+frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFolders folders,
                  ShortDatePattern datePattern, std::function<void()> onClosed)
     : settings_(settings),
-      programFolder_(std::move(programFolder)),
+      folders_(std::move(folders)),
       statusFile_(datePattern),
-      configFile_(programFolder_),
+      configFile_(folders_.settings),
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
-                                       programFolder_}),
+                                       folders_.program, folders_.user}),
       onClosed_(std::move(onClosed)),
       conditionColour_(Design().Control(Id::ConditionField).textColour.value_or(kBlack)),
       statusColour_(Design().Control(Id::StatusField).textColour.value_or(kBlack))

@@ -27,10 +27,10 @@ class frmSetup;
 // first poll has run before it is first shown.
 class frmMain final : public MainDisplay {
 public:
-    // `programFolder` holds config.ini and alarm.wav and ends in a
-    // backslash; `datePattern` is the user's short date. `onClosed` runs
-    // once the window has gone.
-    frmMain(Settings& settings, Clock& clock, SoundOutput& sound, std::string programFolder,
+    // `folders` say where config.ini and alarm.wav are (a single folder for
+    // the portable layout); `datePattern` is the user's short date.
+    // `onClosed` runs once the window has gone.
+    frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFolders folders,
             ShortDatePattern datePattern, std::function<void()> onClosed = {});
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
@@ -77,7 +77,7 @@ private:
     int ShowMessage(const std::string& text, UINT icon);
 
     Settings& settings_;
-    std::string programFolder_;
+    ProgramFolders folders_;
     StatusFile statusFile_;
     ConfigFile configFile_;
     DiskFileProbe fileProbe_;

@@ -6,7 +6,8 @@
 # simulated sensor keeps rewriting and 0 minutes to become safe, and presses
 # Enter; condition and status turn green; closing the window through the
 # window manager writes config.ini byte for byte. Then the same window at
-# 150 % and 200 % scale.
+# 150 % and 200 % scale, and from a folder it may not write to, as under
+# Program Files: config.ini then goes to %APPDATA%\Nortavi.
 #
 #   end-to-end.sh PATH/TO/Nortavi.exe     exit 0 pass, 77 skip (no X display), 1 fail
 #   NORTAVI_SCREENSHOTS=FOLDER            also keep screenshots there
@@ -27,6 +28,7 @@ work=$(mktemp -d)
 pids=()
 set_scale() { "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
 cleanup() {
+  chattr -i "$work/app" 2>/dev/null
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   set_scale 96
   rm -rf "$work"
@@ -135,4 +137,23 @@ for scale in 144:462x764 192:616x1018; do
   close_app
   echo "at ${scale%%:*} DPI: ${scale#*:}"
 done
+set_scale 96
+
+# An immutable folder stands in for Program Files: not even root may add a
+# file to it.
+rm -f "$work/app/config.ini"
+appdata="${WINEPREFIX:-$HOME/.wine}/drive_c/users/$(id -un)/AppData/Roaming/Nortavi"
+rm -rf "$appdata"
+if chattr +i "$work/app" 2>/dev/null; then
+  start_app
+  close_app
+  chattr -i "$work/app"
+  [ -f "$appdata/config.ini" ] || fail "no config.ini in %APPDATA%\\Nortavi for a program in a read-only folder"
+  [ "$(ls "$work/app")" = Nortavi.exe ] || fail "written beside a read-only program: $(ls "$work/app")"
+  head -n 1 "$appdata/config.ini" | grep -qF "statusPath,Z:${work//\//\\}\\app\\" ||
+    fail "the default status path is not the program's folder: $(head -n 1 "$appdata/config.ini")"
+  echo "from a read-only folder: config.ini in %APPDATA%\\Nortavi"
+else
+  echo "(this file system cannot make a folder read-only for root: that part was not run)"
+fi
 echo PASS
