@@ -4,6 +4,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <mutex>
 
 namespace nortavi::platform {
 namespace {
@@ -11,6 +13,16 @@ namespace {
 // Longer than any pause of the audio thread on a busy machine, short enough
 // that a dead device is given up while the alarm still matters.
 constexpr auto kStallLimit = std::chrono::seconds(2);
+
+// Once a run, in one line: every later try fails the same way.
+void ReportNoDevice()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        std::fprintf(stderr, "nortavi: no sound device (%s); alarms show in the window only\n",
+                     SDL_GetError());
+    });
+}
 
 }  // namespace
 
@@ -24,6 +36,7 @@ SdlAudioSession::SdlAudioSession(const SdlDeviceRequest& request)
     // the program could no longer be ended by a signal.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        ReportNoDevice();
         return;
     }
     SDL_AudioSpec wanted{};
@@ -44,6 +57,7 @@ SdlAudioSession::SdlAudioSession(const SdlDeviceRequest& request)
     const int changes = request.allowChannelChange ? SDL_AUDIO_ALLOW_CHANNELS_CHANGE : 0;
     device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, changes);
     if (device_ == 0) {
+        ReportNoDevice();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return;
     }

@@ -2,7 +2,6 @@
 #include "SoundSdl.h"
 
 #include "SdlWaveFile.h"
-#include "SystemSound.h"
 
 #include <algorithm>
 
@@ -162,11 +161,6 @@ void SdlSound::WatchUntilQuiet(SdlAudioSession& session)
         }
         stopWatching_.wait_for(watchLock, kLinger - session.QuietFor());
     }
-}
-
-std::unique_ptr<SoundOutput> MakeSystemSound()
-{
-    return std::make_unique<SdlSound>();
 }
 
 }  // namespace nortavi::platform
