@@ -11,11 +11,15 @@
 #     all threads) over IDLE_SECONDS, and with strace installed, the system
 #     calls nortavi makes in that time.
 #
-#   bench/measure-window.sh [RUNS] [IDLE_SECONDS]      (defaults 10 and 30)
+#   bench/measure-window.sh [RUNS] [IDLE_SECONDS] [OTHER]   (defaults 10 and 30)
+#
+# OTHER, a nortavi built elsewhere (an earlier commit, say), is measured in
+# the same run too, from a folder of its own with the same settings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
 idle_seconds=${2:-30}
+other=${3:+$(realpath "$3")}
 
 build=build/bench-window
 cmake -S . -B "$build/app" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
@@ -39,10 +43,11 @@ sleep 1
 # nortavi in a folder of its own, reading a fresh CLEAR status (written anew
 # before each start): SAFE and no alarm, so that nothing sounds while it is
 # measured.
-mkdir "$work/app"
-cp "$build/app/ui/qt/nortavi" "$work/app/"
+mkdir "$work/app" "$work/other"
+cp "$build/app/ui/qt/nortavi" "$build/app/ui/qt/nortavi-sound-sdl.so" "$work/app/"
 printf 'statusPath,%s\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,True\r\n' \
   "$work/status.txt" >"$work/app/config.ini"
+cp "$work/app/config.ini" "$work/other/"
 
 declare -A program title
 program[bare]=$build/bare/bare-qt-window
@@ -51,13 +56,20 @@ program[caption]="$build/bare/bare-qt-window --caption"
 title[caption]="Bare Qt window"
 program[nortavi]=$work/app/nortavi
 title[nortavi]=Nortavi
+which_all=(bare caption nortavi)
+if [ -n "$other" ]; then
+  cp "$other" "$work/other/nortavi"
+  program[other]=$work/other/nortavi
+  title[other]=Nortavi
+  which_all+=(other)
+fi
 
 source bench/window-clock.sh
 start_window_clock "$work/clients.log"
 
 # launch WHICH: starts it and waits for its window; sets pid and ms.
 launch() {
-  [ "$1" = nortavi ] && printf '%s,CLEAR\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" >"$work/status.txt"
+  [ "${title[$1]}" = Nortavi ] && printf '%s,CLEAR\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" >"$work/status.txt"
   # shellcheck disable=SC2086 # a program may come with its arguments
   time_window "${title[$1]}" ${program[$1]}
 }
@@ -68,7 +80,7 @@ switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {
 
 declare -A start_ms rss_kib
 for _ in $(seq "$runs"); do
-  for which in bare caption nortavi; do  # in turn, so that warm caches favour neither
+  for which in "${which_all[@]}"; do  # in turn, so that warm caches favour neither
     launch "$which"
     sleep 2
     start_ms[$which]+="$ms "
@@ -93,7 +105,7 @@ for which in bare caption nortavi; do
 done
 
 declare -A median_ms median_kib
-for which in bare caption nortavi; do
+for which in "${which_all[@]}"; do
   median_ms[$which]=$(echo "${start_ms[$which]}" | median)
   median_kib[$which]=$(echo "${rss_kib[$which]}" | median)
 done
@@ -109,8 +121,14 @@ printf '%-30s %9s ms %11s ms %9s ms\n' "CPU time over ${idle_seconds} s idle" \
   "${idle_cpu[bare]}" "${idle_cpu[caption]}" "${idle_cpu[nortavi]}"
 printf '%-30s %12s %14s %12s\n' "context switches, ${idle_seconds} s idle" \
   "${idle_switches[bare]}" "${idle_switches[caption]}" "${idle_switches[nortavi]}"
+if [ -n "$other" ]; then
+  printf '%-30s %9s ms, %8s KiB: %s / bare, %s / caption (start); %s / bare, %s / caption (memory)\n' \
+    "$other" "${median_ms[other]}" "${median_kib[other]}" \
+    "$(ratio "${median_ms[other]}" "${median_ms[bare]}")" "$(ratio "${median_ms[other]}" "${median_ms[caption]}")" \
+    "$(ratio "${median_kib[other]}" "${median_kib[bare]}")" "$(ratio "${median_kib[other]}" "${median_kib[caption]}")"
+fi
 echo
-for which in bare caption nortavi; do
+for which in "${which_all[@]}"; do
   echo "start times (ms), $which: ${start_ms[$which]}"
 done
 if [ -s "$work/strace.txt" ]; then
