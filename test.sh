@@ -28,7 +28,7 @@ if [ "${NORTAVI_SKIP_SANITIZERS:-0}" != 1 ]; then
   stage "Build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
   sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
   cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON \
-    -DNORTAVI_BUILD_BENCHMARKS=OFF \
+    -DNORTAVI_BUILD_BENCHMARKS=OFF -DNORTAVI_PACKAGE_TESTS=OFF \
     -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
   cmake --build build/sanitize -j "$jobs"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -16,12 +16,14 @@ TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils
+  debootstrap desktop-file-utils appstream
 )
 
 # The Windows stage: cross compiler and wine (wine64 only: the plain wine
 # package would pull in 32-bit packages).
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix wine64
+  nsis unzip
 )
 
 # ensure_packages PKG...: installs whichever are missing; quick when all are there.

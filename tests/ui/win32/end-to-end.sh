@@ -15,7 +15,7 @@ set -uo pipefail
 
 exe=${1:?usage: end-to-end.sh PATH/TO/Nortavi.exe}
 here=$(cd "$(dirname "$0")" && pwd)
-wine=${NORTAVI_WINE64:-/usr/lib/wine/wine64}
+source "$here/../../support/windows/nortavi-under-wine.sh"
 skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -43,21 +43,9 @@ echo CLEAR >"$work/condition"
 "$here/../../../tools/sensor/simulated-sensor.sh" "$work" &
 pids+=($!)
 
-window=""
-start_app() {
-  (cd / && exec "$wine" "$work/app/Nortavi.exe") >"$work/nortavi.log" 2>&1 &
-  app_pid=$!
-  pids+=($app_pid)
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Nortavi$' | head -n 1)
-  [ -n "$window" ] || fail "no window titled Nortavi appeared"
-}
-close_app() {
-  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-  xdotool key --clearmodifiers alt+F4
-  for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$app_pid" 2>/dev/null && fail "Nortavi did not end after Alt+F4"
-  wait "$app_pid" || fail "Nortavi ended with status $?"
-}
+log=$work/nortavi.log
+start_app() { start_nortavi "$work/app/Nortavi.exe"; }
+close_app() { close_nortavi; }
 client_size() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 shot() {  # NAME WINDOW: the window with its frame, as docs/ shows it
   [ -n "${NORTAVI_SCREENSHOTS:-}" ] || return 0
