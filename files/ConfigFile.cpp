@@ -35,16 +35,23 @@ std::string FormatStatusPath(const std::string& path)
 
 }  // namespace
 
-ConfigFile::ConfigFile(std::string folder) : folder_(std::move(folder)) {}
+ConfigFile::ConfigFile(std::string folder) : loadFolder_(folder), saveFolder_(std::move(folder))
+{
+}
+
+ConfigFile::ConfigFile(std::string loadFolder, std::string saveFolder)
+    : loadFolder_(std::move(loadFolder)), saveFolder_(std::move(saveFolder))
+{
+}
 
 std::string ConfigFile::Path() const
 {
-    return folder_ + "config.ini";
+    return saveFolder_ + "config.ini";
 }
 
 void ConfigFile::LoadConfig(Settings& settings)
 {
-    const std::string path = Path();
+    const std::string path = loadFolder_ + "config.ini";
     if (!FileExists(path)) {
         return;
     }
@@ -56,7 +63,7 @@ void ConfigFile::LoadConfig(Settings& settings)
 
 bool ConfigFile::SaveConfig(const Settings& settings)
 {
-    return platform::MakeFolders(folder_) &&
+    return platform::MakeFolders(saveFolder_) &&
            platform::ReplaceFileContents(Path(), FormatConfig(settings));
 }
 

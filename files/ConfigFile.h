@@ -18,14 +18,18 @@ public:
     // `folder` holds config.ini; it is made, with the folders above it, at
     // the first save.
     explicit ConfigFile(std::string folder);
+    // Reads config.ini from `loadFolder` and writes it to `saveFolder`.
+    ConfigFile(std::string loadFolder, std::string saveFolder);
 
+    // The file saves write.
     std::string Path() const;
 
     void LoadConfig(Settings& settings) override;
     bool SaveConfig(const Settings& settings) override;
 
 private:
-    std::string folder_;
+    std::string loadFolder_;
+    std::string saveFolder_;
 };
 
 // The file's bytes for these settings.

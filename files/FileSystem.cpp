@@ -24,28 +24,36 @@ std::string GetEXEPath()
 }
 
 ProgramFolders::ProgramFolders(std::string programFolder)
-    : program(std::move(programFolder)), settings(program)
+    : program(std::move(programFolder)), load(program), save(program)
 {
 }
 
-ProgramFolders::ProgramFolders(std::string programFolder, std::string settingsFolder,
-                               std::string userFolder)
+ProgramFolders::ProgramFolders(std::string programFolder, std::string loadFolder,
+                               std::string saveFolder, std::string userFolder)
     : program(std::move(programFolder)),
-      settings(std::move(settingsFolder)),
+      load(std::move(loadFolder)),
+      save(std::move(saveFolder)),
       user(std::move(userFolder))
 {
 }
 
-ProgramFolders ChooseProgramFolders(const std::string& programFolder, const std::string& userFolder)
+ProgramFolders ChooseProgramFolders(const std::string& programFolder, const std::string& userFolder,
+                                    bool programFolderTakesFiles)
 {
-    const bool portable = userFolder.empty() || FileExists(programFolder + "config.ini") ||
-                          platform::CanCreateFilesIn(programFolder);
-    return {programFolder, portable ? programFolder : userFolder, userFolder};
+    if (userFolder.empty() || programFolderTakesFiles) {
+        return {programFolder, programFolder, programFolder, userFolder};
+    }
+    const bool startFromProgramFolder =
+        !FileExists(userFolder + "config.ini") && FileExists(programFolder + "config.ini");
+    return {programFolder, startFromProgramFolder ? programFolder : userFolder, userFolder,
+            userFolder};
 }
 
 ProgramFolders LocateProgramFolders()
 {
-    return ChooseProgramFolders(GetEXEPath(), platform::UserSettingsFolder());
+    const std::string programFolder = GetEXEPath();
+    return ChooseProgramFolders(programFolder, platform::UserSettingsFolder(),
+                                platform::CanCreateFilesIn(programFolder));
 }
 
 bool DiskFileProbe::FileExists(const std::string& fileName)

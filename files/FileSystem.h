@@ -24,19 +24,24 @@ struct ProgramFolders {
     // The portable layout: everything beside the program.
     ProgramFolders(
         std::string programFolder);  // NOLINT(google-explicit-constructor): a folder is a layout
-    ProgramFolders(std::string programFolder, std::string settingsFolder, std::string userFolder);
+    ProgramFolders(std::string programFolder, std::string loadFolder, std::string saveFolder,
+                   std::string userFolder);
 
-    std::string program;   // the executable's: the default status path, and alarm.wav's first place
-    std::string settings;  // where config.ini is read and written
-    std::string user;      // the user's own: alarm.wav's second place; empty when there is none
+    std::string program;  // the executable's: the default status path, and alarm.wav's first place
+    std::string load;     // where config.ini is read at start
+    std::string save;     // where config.ini is written
+    std::string user;     // the user's own: alarm.wav's second place; empty when there is none
 };
 
-// config.ini stays beside the program where one already is, or where the
-// program's folder takes new files (a copy of its own in a folder of the
-// user's). An installed program, whose folder its user may not write to,
-// keeps config.ini in `userFolder` instead, made at the first save.
-ProgramFolders ChooseProgramFolders(const std::string& programFolder,
-                                    const std::string& userFolder);
+// Where config.ini is read and written. A copy of the program in a folder
+// its user may write to keeps it beside itself (the portable layout). An
+// installed program, whose folder its user may not write to, keeps it in
+// the user's own folder, made at the first save; a config.ini beside such
+// a program (left by a run as administrator, say) is read once as the
+// starting point and never written, so no save fails for it. Without a
+// user folder, everything stays beside the program.
+ProgramFolders ChooseProgramFolders(const std::string& programFolder, const std::string& userFolder,
+                                    bool programFolderTakesFiles);
 
 // ChooseProgramFolders for this program and this user.
 ProgramFolders LocateProgramFolders();

@@ -130,29 +130,34 @@ std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t ma
 
 std::string UserSettingsFolder()
 {
+    const auto absolute = [](const char* path) { return path != nullptr && path[0] == '/'; };
+    const auto withoutTrailingSlashes = [](std::string path) {
+        while (path.size() > 1 && path.back() == '/') {
+            path.pop_back();
+        }
+        return path;
+    };
     // The XDG base directory rules: a relative XDG_CONFIG_HOME is ignored.
-    std::string base;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME");
-        config != nullptr && config[0] == '/') {
-        base = config;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-        base = std::string(home) + "/.config";
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); absolute(config)) {
+        return withoutTrailingSlashes(config) + "/nortavi/";
+    }
+    std::string home;
+    if (const char* fromEnvironment = std::getenv("HOME"); absolute(fromEnvironment)) {
+        home = fromEnvironment;
     } else {
         std::vector<char> buffer(16384);
         passwd entry{};
         passwd* found = nullptr;
         if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-            found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
-            base = std::string(found->pw_dir) + "/.config";
+            found != nullptr && absolute(found->pw_dir)) {
+            home = found->pw_dir;
         }
     }
-    if (base.empty()) {
+    if (home.empty()) {
         return {};
     }
-    while (base.size() > 1 && base.back() == '/') {
-        base.pop_back();
-    }
-    return base + "/nortavi/";
+    home = withoutTrailingSlashes(home);
+    return (home == "/" ? "" : home) + "/.config/nortavi/";
 }
 
 bool CanCreateFilesIn(const std::string& folder)
@@ -187,8 +192,18 @@ bool MakeFolders(const std::string& folder)
     return QueryEntry(folder) == EntryKind::Folder;
 }
 
-bool ReplaceFileContents(const std::string& path, const std::string& bytes)
+bool ReplaceFileContents(const std::string& linkOrPath, const std::string& bytes)
 {
+    // A file that is a symbolic link (as dotfile managers keep config files)
+    // stays one: the file it names is replaced.
+    std::string path = linkOrPath;
+    struct stat link {};
+    if (::lstat(linkOrPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* target = ::realpath(linkOrPath.c_str(), nullptr)) {
+            path = target;
+            std::free(target);
+        }
+    }
     // A name of our own beside the target, so the rename stays within one
     // file system and cannot meet another writer's temporary file.
     static std::atomic<unsigned> counter{0};

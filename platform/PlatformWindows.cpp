@@ -142,9 +142,9 @@ std::string UserSettingsFolder()
     const bool utf8 = GetACP() == CP_UTF8;
     const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     char narrow[MAX_PATH * 4] = {};
-    const int bytes = WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(length), narrow,
-                                          static_cast<int>(sizeof narrow), nullptr,
-                                          utf8 ? nullptr : &usedDefault);
+    const int bytes = WideCharToMultiByte(
+        utf8 ? CP_UTF8 : CP_ACP, flags, wide, static_cast<int>(length), narrow,
+        static_cast<int>(sizeof narrow), nullptr, utf8 ? nullptr : &usedDefault);
     if (bytes <= 0 || usedDefault) {
         return {};
     }
@@ -169,22 +169,33 @@ bool CanCreateFilesIn(const std::string& folder)
 
 bool MakeFolders(const std::string& folder)
 {
-    // Each folder on the way down; the drive ("C:\") or share
-    // ("\\server\share\") it lies on is left alone.
+    // Each folder on the way down that is not there yet. The drive ("C:\")
+    // or the share ("\\server\share\") it lies on is not made, and one
+    // that exists is not asked for again: Windows may answer "access
+    // denied" rather than "already exists" for a root or a share.
     std::size_t start = 0;
     if (folder.size() >= 2 && folder[1] == ':') {
-        start = 3;
+        start = 2;
     } else if (folder.rfind("\\\\", 0) == 0) {
-        const std::size_t share = folder.find_first_of("\\/", 2);
-        start = share == std::string::npos ? folder.size() : folder.find_first_of("\\/", share + 1);
+        const std::size_t server = folder.find_first_of("\\/", 2);
+        start = server == std::string::npos ? std::string::npos
+                                            : folder.find_first_of("\\/", server + 1);
     }
-    for (std::size_t end = folder.find_first_of("\\/", start); end != std::string::npos;
+    if (start == std::string::npos) {
+        return QueryEntry(folder) == EntryKind::Folder;
+    }
+    for (std::size_t end = folder.find_first_of("\\/", start + 1); end != std::string::npos;
          end = folder.find_first_of("\\/", end + 1)) {
         const std::string part = folder.substr(0, end);
-        if (!part.empty() && !CreateDirectoryA(part.c_str(), nullptr) &&
-            GetLastError() != ERROR_ALREADY_EXISTS) {
+        if (QueryEntry(part) == EntryKind::Folder) {
+            continue;
+        }
+        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
             return false;
         }
+    }
+    if (QueryEntry(folder) != EntryKind::Folder && !CreateDirectoryA(folder.c_str(), nullptr)) {
+        return false;
     }
     return QueryEntry(folder) == EntryKind::Folder;
 }

@@ -24,8 +24,13 @@ namespace {
 std::unique_ptr<SoundOutput> LoadSoundModule(std::string& why)
 {
     // Beside the program (a build, or a copy of its own), then where an
-    // installation puts it, relative to the program.
+    // installation puts it, relative to the program; never from wherever
+    // the program happens to have been started.
     const std::string folder = ExecutableFolder() + "/";
+    if (folder.front() != '/') {
+        why = "the program's own folder is unknown";
+        return nullptr;
+    }
     for (const std::string& path :
          {folder + kSoundModuleFile, folder + NORTAVI_SOUND_MODULE_DIR + "/" + kSoundModuleFile}) {
         void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -35,13 +40,18 @@ std::unique_ptr<SoundOutput> LoadSoundModule(std::string& why)
             continue;
         }
         // Never closed: the sound output's code lives in it.
+        const auto version = reinterpret_cast<SoundModuleVersionFunction>(
+            dlsym(module, NORTAVI_SOUND_MODULE_VERSION_NAME));
         const auto make = reinterpret_cast<MakeSoundOutputFunction>(
             dlsym(module, NORTAVI_SOUND_MODULE_ENTRY_NAME));
-        if (make == nullptr) {
-            why = path + " holds no sound output";
+        if (version == nullptr || make == nullptr || std::string(version()) != NORTAVI_VERSION) {
+            why = path + " is not this version's sound module; restart Nortavi after an update";
             continue;
         }
-        return std::unique_ptr<SoundOutput>(make());
+        if (SoundOutput* sound = make()) {
+            return std::unique_ptr<SoundOutput>(sound);
+        }
+        why = path + " could not start";
     }
     return nullptr;
 }

@@ -35,6 +35,15 @@ void QuietAlsa()
 
 extern "C" nortavi::SoundOutput* NORTAVI_SOUND_MODULE_ENTRY()
 {
-    QuietAlsa();
-    return new nortavi::platform::SdlSound();
+    try {
+        QuietAlsa();
+        return new nortavi::platform::SdlSound();
+    } catch (...) {
+        return nullptr;  // no exception crosses into the program
+    }
+}
+
+extern "C" const char* NORTAVI_SOUND_MODULE_VERSION()
+{
+    return NORTAVI_VERSION;
 }

@@ -16,7 +16,7 @@ TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils
-  debootstrap desktop-file-utils appstream
+  debootstrap desktop-file-utils appstream file
 )
 
 # The Windows stage: cross compiler and wine (wine64 only: the plain wine

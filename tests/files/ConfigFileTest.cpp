@@ -207,6 +207,20 @@ TEST(ConfigFileTest, FailedSaveLeavesTheOldFileAndNoLitter)
     EXPECT_EQ(entries(blocked.path()), 1);
 }
 
+#ifndef _WIN32
+TEST(ConfigFileTest, ASaveKeepsALinkedConfigIniALink)
+{
+    // As a dotfile manager keeps it: the file lives elsewhere.
+    TempFolder dotfiles;
+    TempFolder folder;
+    dotfiles.Write("config.ini", "old");
+    std::filesystem::create_symlink(dotfiles.path() / "config.ini", folder.path() / "config.ini");
+    ASSERT_TRUE(ConfigFile(folder.WithSeparator()).SaveConfig(Sample()));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "config.ini"));
+    EXPECT_EQ(dotfiles.Read("config.ini"), FormatConfig(Sample()));
+}
+#endif
+
 TEST(ConfigFileTest, FirstSaveMakesTheUsersFolder)
 {
     // A new user: not even ~/.config is there yet.
@@ -226,28 +240,62 @@ TEST(ConfigFileTest, FirstSaveMakesTheUsersFolder)
 #endif
 }
 
-TEST(ProgramFoldersTest, ConfigIniGoesToTheUsersFolderOnlyWhereTheProgramsTakesNoFiles)
+TEST(ProgramFoldersTest, AnInstalledProgramSavesOnlyInTheUsersFolder)
 {
     TempFolder program;
     TempFolder user;
-    const std::string unwritable = program.File("no-such-folder") + "/";
+    const std::string p = program.WithSeparator();
+    const std::string u = user.WithSeparator();
     struct Case {
-        std::string programFolder;
-        std::string userFolder;
-        std::string expected;
+        const char* name;
+        bool programFolderTakesFiles;
+        bool configBesideProgram;
+        bool configInUserFolder;
+        std::string load;
+        std::string save;
     } const cases[] = {
-        {program.WithSeparator(), user.WithSeparator(), program.WithSeparator()},  // portable
-        {unwritable, user.WithSeparator(), user.WithSeparator()},                  // installed
-        {unwritable, "", unwritable},  // no user folder known: the specified place
+        {"PortableCopy", true, false, true, p, p},
+        {"PortableCopyWithItsSettings", true, true, true, p, p},
+        {"InstalledFirstRun", false, false, false, u, u},
+        {"InstalledLaterRuns", false, true, true, u, u},
+        // config.ini left beside a read-only program: the starting point,
+        // but every save goes to the user's folder, where it can succeed.
+        {"InstalledBesideAnOldConfigIni", false, true, false, p, u},
     };
     for (const Case& c : cases) {
-        const ProgramFolders folders = ChooseProgramFolders(c.programFolder, c.userFolder);
-        EXPECT_EQ(folders.settings, c.expected) << c.programFolder;
-        EXPECT_EQ(folders.program, c.programFolder);
-        EXPECT_EQ(folders.user, c.userFolder);
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(program.path() / "config.ini");
+        std::filesystem::remove(user.path() / "config.ini");
+        if (c.configBesideProgram) {
+            program.Write("config.ini", "statusPath,x\r\n");
+        }
+        if (c.configInUserFolder) {
+            user.Write("config.ini", "statusPath,y\r\n");
+        }
+        const ProgramFolders folders = ChooseProgramFolders(p, u, c.programFolderTakesFiles);
+        EXPECT_EQ(folders.load, c.load);
+        EXPECT_EQ(folders.save, c.save);
+        EXPECT_EQ(folders.program, p);
+        EXPECT_EQ(folders.user, u);
     }
-    // Trying the program's folder leaves nothing behind.
-    EXPECT_TRUE(std::filesystem::is_empty(program.path()));
+    // Without a user folder, everything stays beside the program.
+    EXPECT_EQ(ChooseProgramFolders(p, "", false).save, p);
+}
+
+TEST(ConfigFileTest, ReadsFromOneFolderAndSavesToAnother)
+{
+    TempFolder program;
+    TempFolder user;
+    program.Write("config.ini", FormatConfig(Sample()));
+    ConfigFile config(program.WithSeparator(), user.WithSeparator());
+    Settings loaded;
+    config.LoadConfig(loaded);
+    EXPECT_EQ(loaded, Sample());
+    EXPECT_EQ(config.Path(), user.WithSeparator() + "config.ini");
+    loaded.timeToSafe = 3;
+    ASSERT_TRUE(config.SaveConfig(loaded));
+    EXPECT_EQ(program.Read("config.ini"), FormatConfig(Sample()));
+    EXPECT_EQ(user.Read("config.ini"), FormatConfig(loaded));
 }
 
 }  // namespace

@@ -61,8 +61,12 @@ mount -t proc proc "$root/proc" || skip "cannot mount /proc in the chroot"
 cp "$deb" "$root/tmp/nortavi.deb"
 inside() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
 inside apt-get update -qq >"$work/apt.log" 2>&1 || skip "apt-get update from the chroot failed: $(tail -n 3 "$work/apt.log")"
-inside apt-get install -y -qq --reinstall /tmp/nortavi.deb >>"$work/apt.log" 2>&1 ||
+if ! inside apt-get install -y -qq --reinstall /tmp/nortavi.deb >>"$work/apt.log" 2>&1; then
+  # A mirror out of reach is not the package's fault; anything else is.
+  grep -qE "Failed to fetch|Temporary failure resolving|Could not connect" "$work/apt.log" &&
+    skip "the Debian mirror is out of reach: $(grep -m 1 -E "Failed to fetch|Temporary failure|Could not connect" "$work/apt.log")"
   fail "apt could not install the package: $(tail -n 5 "$work/apt.log")"
+fi
 module=$(inside sh -c 'ls /usr/lib/*/nortavi/nortavi-sound-sdl.so /usr/lib/nortavi/nortavi-sound-sdl.so 2>/dev/null')
 [ -n "$module" ] || fail "the sound module is not installed"
 inside ldd /usr/bin/nortavi "$module" | grep -q "not found" && fail "a library is missing: $(inside ldd "$module" | grep "not found")"
@@ -86,6 +90,10 @@ for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "nortavi did not end after Alt+F4"
 wait "$app" || fail "nortavi ended with status $?: $(tail -n 5 "$work/nortavi.log")"
 
+# The first start's comms alarm made it load its sound module from where
+# the package put it (the chroot has no sound device).
+grep -q "no sound device" "$work/nortavi.log" && ! grep -q "nortavi: no sound (" "$work/nortavi.log" ||
+  fail "the installed program did not load its sound module: $(cat "$work/nortavi.log")"
 config=$root/home/observer/.config/nortavi/config.ini
 [ -f "$config" ] || fail "no ~/.config/nortavi/config.ini for the user: $(tail -n 5 "$work/nortavi.log")"
 [ "$(stat -c %u "$config")" = "$(inside id -u observer)" ] || fail "config.ini is not the user's own"

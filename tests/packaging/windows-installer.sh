@@ -53,14 +53,19 @@ echo "installed for this user: $(ls "$programs" | tr '\n' ' '), a shortcut and a
 
 log=$work/nortavi.log
 start_nortavi "$programs/Nortavi.exe"
+# Not from under the running program.
+"$wine" "$programs/Uninstall.exe" /S >"$work/uninstall.log" 2>&1
+sleep 3
+[ -f "$programs/Nortavi.exe" ] && "$wine" reg query "$key" >/dev/null 2>&1 ||
+  fail "the uninstaller removed Nortavi while it was running"
 close_nortavi
 [ -f "$programs/config.ini" ] || fail "the installed program kept no config.ini beside itself"
-echo "the installed program keeps config.ini beside itself"
+echo "the installed program keeps config.ini beside itself, and is not uninstalled while it runs"
 
 # The uninstaller runs a copy of itself from the temporary folder and
-# returns at once: wait for it to finish.
+# returns at once: wait for its last step, the Apps & features entry.
 "$wine" "$programs/Uninstall.exe" /S >"$work/uninstall.log" 2>&1
-for _ in $(seq 300); do [ -e "$programs/Uninstall.exe" ] || break; sleep 0.1; done
+for _ in $(seq 60); do "$wine" reg query "$key" >/dev/null 2>&1 || break; sleep 0.5; done
 left=$(ls -A "$programs" 2>/dev/null | tr '\n' ' ')
 [ "$left" = "config.ini " ] || fail "after uninstalling, the folder holds: '$left'"
 [ ! -e "$shortcut" ] && [ ! -e "$(dirname "$shortcut")" ] || fail "the Start-menu shortcut is still there"

@@ -68,7 +68,7 @@ frmMain::frmMain(nortavi::Settings& settings, nortavi::Clock& clock, nortavi::So
       settings_(settings),
       folders_(std::move(folders)),
       statusFile_(datePattern),
-      configFile_(folders_.settings),
+      configFile_(folders_.load, folders_.save),
       monitor_(settings_, nortavi::MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this,
                                                 sound, folders_.program, folders_.user})
 {

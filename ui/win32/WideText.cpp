@@ -24,17 +24,18 @@ std::optional<std::string> NarrowExactly(std::wstring_view text)
     // every character fits, and the call takes neither the best-fit flag nor
     // a default character: invalid UTF-16 fails instead.
     const bool utf8 = GetACP() == CP_UTF8;
+    const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
     const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* const usedDefaultOut = utf8 ? nullptr : &usedDefault;
     const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr, usedDefaultOut);
+    const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr,
+                                           usedDefaultOut);
     if (length <= 0 || usedDefault) {
         return std::nullopt;
     }
     std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, flags, text.data(), size, narrow.data(), length, nullptr,
+    WideCharToMultiByte(codePage, flags, text.data(), size, narrow.data(), length, nullptr,
                         usedDefaultOut);
     // A lone surrogate converts without a default character on some
     // systems; the round trip catches it.

@@ -80,7 +80,7 @@ frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFo
     : settings_(settings),
       folders_(std::move(folders)),
       statusFile_(datePattern),
-      configFile_(folders_.settings),
+      configFile_(folders_.load, folders_.save),
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
                                        folders_.program, folders_.user}),
       onClosed_(std::move(onClosed)),

@@ -26,9 +26,13 @@ done
 
 work=$(mktemp -d)
 pids=()
+# The program's folder made one the user may not write to, as Program Files
+# is: for root an immutable one.
+lock() { if [ "$(id -u)" -eq 0 ]; then chattr +i "$work/app"; else chmod a-w "$work/app"; fi; }
+unlock() { chattr -i "$work/app" 2>/dev/null || chmod u+w "$work/app"; }
 set_scale() { "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
 cleanup() {
-  chattr -i "$work/app" 2>/dev/null
+  unlock 2>/dev/null
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   set_scale 96
   rm -rf "$work"
@@ -127,15 +131,14 @@ for scale in 144:462x764 192:616x1018; do
 done
 set_scale 96
 
-# An immutable folder stands in for Program Files: not even root may add a
-# file to it.
+# From a folder the user may not write to.
 rm -f "$work/app/config.ini"
 appdata="${WINEPREFIX:-$HOME/.wine}/drive_c/users/$(id -un)/AppData/Roaming/Nortavi"
 rm -rf "$appdata"
-if chattr +i "$work/app" 2>/dev/null; then
+if lock 2>/dev/null; then
   start_app
   close_app
-  chattr -i "$work/app"
+  unlock
   [ -f "$appdata/config.ini" ] || fail "no config.ini in %APPDATA%\\Nortavi for a program in a read-only folder"
   [ "$(ls "$work/app")" = Nortavi.exe ] || fail "written beside a read-only program: $(ls "$work/app")"
   head -n 1 "$appdata/config.ini" | grep -qF "statusPath,Z:${work//\//\\}\\app\\" ||
