@@ -7,9 +7,7 @@
 
 namespace nortavi {
 
-StatusFile::StatusFile(ShortDatePattern datePattern) : datePattern_(datePattern)
-{
-}
+StatusFile::StatusFile(ShortDatePattern datePattern) : datePattern_(datePattern) {}
 
 void StatusFile::LoadStatus(const std::string& statusPath, std::string& statusString,
                             LocalTime& lastStatusTime)

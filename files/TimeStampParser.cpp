@@ -110,18 +110,16 @@ bool ReadRegionalDate(Cursor& cursor, const ShortDatePattern& pattern, Date& dat
     using Order = ShortDatePattern::Order;
     const char sep = pattern.separator;
     switch (pattern.order) {
-        case Order::MonthDayYear:
-            return cursor.ReadNumber(1, 2, date.month) && cursor.Skip(sep) &&
-                   cursor.ReadNumber(1, 2, date.day) && cursor.Skip(sep) &&
-                   ReadYear(cursor, date.year);
-        case Order::DayMonthYear:
-            return cursor.ReadNumber(1, 2, date.day) && cursor.Skip(sep) &&
-                   cursor.ReadNumber(1, 2, date.month) && cursor.Skip(sep) &&
-                   ReadYear(cursor, date.year);
-        case Order::YearMonthDay:
-            return ReadYear(cursor, date.year) && cursor.Skip(sep) &&
-                   cursor.ReadNumber(1, 2, date.month) && cursor.Skip(sep) &&
-                   cursor.ReadNumber(1, 2, date.day);
+    case Order::MonthDayYear:
+        return cursor.ReadNumber(1, 2, date.month) && cursor.Skip(sep) &&
+               cursor.ReadNumber(1, 2, date.day) && cursor.Skip(sep) && ReadYear(cursor, date.year);
+    case Order::DayMonthYear:
+        return cursor.ReadNumber(1, 2, date.day) && cursor.Skip(sep) &&
+               cursor.ReadNumber(1, 2, date.month) && cursor.Skip(sep) && ReadYear(cursor, date.year);
+    case Order::YearMonthDay:
+        return ReadYear(cursor, date.year) && cursor.Skip(sep) &&
+               cursor.ReadNumber(1, 2, date.month) && cursor.Skip(sep) &&
+               cursor.ReadNumber(1, 2, date.day);
     }
     return false;
 }

@@ -34,25 +34,23 @@ TEST_P(FieldRulesTest, SplitsAsTheStatusFileAndConfigAreRead)
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, FieldRulesTest,
-    testing::Values(FieldCase{"OneLine", "a,b\r\n", {"a", "b"}},
-                    FieldCase{"LineEndSeparatesLikeAComma", "a\r\nb\r\n", {"a", "b"}},
-                    FieldCase{"BareLf", "a\nb\n", {"a", "b"}},
-                    FieldCase{"BareCr", "a\rb\r", {"a", "b"}},
-                    FieldCase{"NoFinalLineEnd", "a,b", {"a", "b"}},
-                    FieldCase{"LeadingSpacesSkipped", "  a,   b", {"a", "b"}},
-                    FieldCase{"TrailingSpacesDropped", "a  ,b  \r\n", {"a", "b"}},
-                    FieldCase{"QuotedKeepsCommasAndSpaces", "\"a, b \",\" c\"", {"a, b ", " c"}},
-                    FieldCase{"TextAfterClosingQuoteIgnored", "\"a\"x,b", {"a", "b"}},
-                    FieldCase{"UnclosedQuoteRunsToTheEnd", "\"a,b", {"a,b"}},
-                    FieldCase{"EmptyFieldsBetweenCommas", "a,,b", {"a", "", "b"}},
-                    FieldCase{
-                        "EmptyValueAtLineEnd", "key,\r\nnext,1\r\n", {"key", "", "next", "1"}},
-                    FieldCase{"ByteOrderMarkSkipped",
-                              "\xEF\xBB\xBF"
-                              "a,b",
-                              {"a", "b"}},
-                    FieldCase{"EmptyText", "", {}}, FieldCase{"OnlySpaces", "   ", {}},
-                    FieldCase{"TabsAreData", "\ta", {"\ta"}}),
+    testing::Values(
+        FieldCase{"OneLine", "a,b\r\n", {"a", "b"}},
+        FieldCase{"LineEndSeparatesLikeAComma", "a\r\nb\r\n", {"a", "b"}},
+        FieldCase{"BareLf", "a\nb\n", {"a", "b"}},
+        FieldCase{"BareCr", "a\rb\r", {"a", "b"}},
+        FieldCase{"NoFinalLineEnd", "a,b", {"a", "b"}},
+        FieldCase{"LeadingSpacesSkipped", "  a,   b", {"a", "b"}},
+        FieldCase{"TrailingSpacesDropped", "a  ,b  \r\n", {"a", "b"}},
+        FieldCase{"QuotedKeepsCommasAndSpaces", "\"a, b \",\" c\"", {"a, b ", " c"}},
+        FieldCase{"TextAfterClosingQuoteIgnored", "\"a\"x,b", {"a", "b"}},
+        FieldCase{"UnclosedQuoteRunsToTheEnd", "\"a,b", {"a,b"}},
+        FieldCase{"EmptyFieldsBetweenCommas", "a,,b", {"a", "", "b"}},
+        FieldCase{"EmptyValueAtLineEnd", "key,\r\nnext,1\r\n", {"key", "", "next", "1"}},
+        FieldCase{"ByteOrderMarkSkipped", "\xEF\xBB\xBF" "a,b", {"a", "b"}},
+        FieldCase{"EmptyText", "", {}},
+        FieldCase{"OnlySpaces", "   ", {}},
+        FieldCase{"TabsAreData", "\ta", {"\ta"}}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(FieldReaderTest, TellsAFieldCutOffByTheEndOfTheText)

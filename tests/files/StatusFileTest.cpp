@@ -43,8 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ReadCase{"OneLine", "12/7/2026 21:03:05,CLEAR\r\n", "CLEAR"},
         ReadCase{"TwoLines", "12/7/2026 21:03:05\r\nV.CLOUDY\r\n", "V.CLOUDY"},
-        ReadCase{"ThirdFieldAndMoreLinesIgnored", "12/7/2026 21:03:05,CLOUDY,17.5\r\nx,y\r\n",
-                 "CLOUDY"},
+        ReadCase{"ThirdFieldAndMoreLinesIgnored", "12/7/2026 21:03:05,CLOUDY,17.5\r\nx,y\r\n", "CLOUDY"},
         ReadCase{"BothQuoted", "\"12/7/2026 21:03:05\",\"CLEAR\"\r\n", "CLEAR"},
         ReadCase{"SpaceAfterComma", "12/7/2026 21:03:05, CLEAR\r\n", "CLEAR"},
         ReadCase{"LowerCaseWordHandedBackAsItIs", "12/7/2026 21:03:05,clear\r\n", "clear"},

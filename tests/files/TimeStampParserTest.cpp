@@ -65,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         StampCase{"M/d/yyyy", "2026-12-07T21:03:05", "2026-12-07 21:03:05"},
         StampCase{"M/d/yyyy", "  2026-12-07T21:03:05  ", "2026-12-07 21:03:05"},
         StampCase{"M/d/yyyy", "2026-02-30T21:03:05", nullptr},
-        StampCase{"M/d/yyyy", "2026-12-07T21:03:05Z", nullptr}, StampCase{"M/d/yyyy", "", nullptr},
+        StampCase{"M/d/yyyy", "2026-12-07T21:03:05Z", nullptr},
+        StampCase{"M/d/yyyy", "", nullptr},
         StampCase{"M/d/yyyy", "CLEAR", nullptr}));
 
 struct PatternCase {
@@ -88,17 +89,18 @@ TEST_P(ShortDatePatternTest, ReadsNumericQtPatterns)
 }
 
 using Order = ShortDatePattern::Order;
-INSTANTIATE_TEST_SUITE_P(Patterns, ShortDatePatternTest,
-                         testing::Values(PatternCase{"M/d/yy", true, Order::MonthDayYear, '/'},
-                                         PatternCase{"dd.MM.yyyy", true, Order::DayMonthYear, '.'},
-                                         PatternCase{"yyyy-MM-dd", true, Order::YearMonthDay, '-'},
-                                         PatternCase{"d-M-yy", true, Order::DayMonthYear, '-'},
-                                         PatternCase{"d MMM yyyy", false, {}, 0},
-                                         PatternCase{"dd/MM-yyyy", false, {}, 0},
-                                         PatternCase{"y/M/d", false, {}, 0},
-                                         PatternCase{"yyyy/dd/MM", false, {}, 0},
-                                         PatternCase{"dd/MM", false, {}, 0},
-                                         PatternCase{"", false, {}, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, ShortDatePatternTest,
+    testing::Values(PatternCase{"M/d/yy", true, Order::MonthDayYear, '/'},
+                    PatternCase{"dd.MM.yyyy", true, Order::DayMonthYear, '.'},
+                    PatternCase{"yyyy-MM-dd", true, Order::YearMonthDay, '-'},
+                    PatternCase{"d-M-yy", true, Order::DayMonthYear, '-'},
+                    PatternCase{"d MMM yyyy", false, {}, 0},
+                    PatternCase{"dd/MM-yyyy", false, {}, 0},
+                    PatternCase{"y/M/d", false, {}, 0},
+                    PatternCase{"yyyy/dd/MM", false, {}, 0},
+                    PatternCase{"dd/MM", false, {}, 0},
+                    PatternCase{"", false, {}, 0}));
 
 }  // namespace
 }  // namespace nortavi
