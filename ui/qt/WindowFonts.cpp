@@ -15,8 +15,7 @@ constexpr qreal kSmallestPoints = 6.0;
 QFont DesignFont(const QString& family, qreal pointSize, bool bold)
 {
     QFont font;
-    font.setFamilies(
-        QStringList{family, QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies(QStringList{family, QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
