@@ -3,12 +3,7 @@
 # Installs what is missing, builds Nortavi and starts it.
 set -euo pipefail
 cd "$(dirname "$0")"
-source scripts/packages.sh
-ensure_packages "${RUN_PACKAGES[@]}"
-
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-  -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/release -j "$(nproc)"
+scripts/build-release.sh
 
 app=build/release/ui/qt/nortavi
 if [ ! -x "$app" ]; then

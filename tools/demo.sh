@@ -14,11 +14,7 @@
 #   tools/demo.sh                 (builds build/release first, as run.sh does)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-ensure_packages "${RUN_PACKAGES[@]}"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-  -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/release -j "$(nproc)" >/dev/null
+scripts/build-release.sh >/dev/null
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "The demo needs a desktop: no DISPLAY or WAYLAND_DISPLAY is set." >&2
   exit 1
