@@ -5,6 +5,7 @@
 #include "FileSystem.h"
 #include "Platform.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -79,6 +80,15 @@ std::string FormatConfig(const Settings& settings)
     line("cloudyAsClear", FlagText(settings.cloudyAsClear));
     line("alarmOnSafe", FlagText(settings.alarmOnSafe));
     line("alarmOnUnsafe", FlagText(settings.alarmOnUnsafe));
+    // A user who never turns the publication on keeps the six-line file.
+    const AlpacaSettings& alpaca = settings.alpaca;
+    if (alpaca != AlpacaSettings{}) {
+        line("alpacaServer", FlagText(alpaca.server));
+        line("alpacaPort", std::to_string(alpaca.port));
+        line("alpacaAllowRemote", FlagText(alpaca.allowRemote));
+        line("alpacaDiscoveryPort", std::to_string(alpaca.discoveryPort));
+        line("alpacaUniqueId", alpaca.uniqueId);
+    }
     return text;
 }
 
@@ -116,10 +126,64 @@ void ParseConfig(std::string_view text, Settings& settings)
     } else {
         return;
     }
-    if (readMinutes(settings.timeToSafe) && readMinutes(settings.timeToUnsafe) &&
-        readFlag(settings.cloudyAsClear) && readFlag(settings.alarmOnSafe)) {
-        readFlag(settings.alarmOnUnsafe);
+    if (!(readMinutes(settings.timeToSafe) && readMinutes(settings.timeToUnsafe) &&
+          readFlag(settings.cloudyAsClear) && readFlag(settings.alarmOnSafe) &&
+          readFlag(settings.alarmOnUnsafe))) {
+        return;
     }
+
+    // The later settings keep their value when theirs cannot be read, flags
+    // included: only "True" and "False" change them.
+    AlpacaSettings& alpaca = settings.alpaca;
+    const auto readStrictFlag = [&nextValue](bool& setting) {
+        const auto value = nextValue();
+        if (value && (*value == "True" || *value == "False")) {
+            setting = *value == "True";
+        }
+        return value.has_value();
+    };
+    const auto readPort = [&nextValue](std::uint16_t& setting) {
+        const auto value = nextValue();
+        if (value) {
+            setting = ParsePort(*value).value_or(setting);
+        }
+        return value.has_value();
+    };
+    if (readStrictFlag(alpaca.server) && readPort(alpaca.port) && readStrictFlag(alpaca.allowRemote) &&
+        readPort(alpaca.discoveryPort)) {
+        if (const auto id = nextValue(); id && IsUniqueId(*id)) {
+            alpaca.uniqueId = *id;
+        }
+    }
+}
+
+bool IsUniqueId(std::string_view text)
+{
+    return !text.empty() && text.size() <= 64 &&
+           std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-';
+           });
+}
+
+std::optional<std::uint16_t> ParsePort(std::string_view text)
+{
+    // The same spellings as minutes: blanks around, a plus sign.
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < 1 ||
+        value > 65535) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
 }
 
 std::optional<std::int16_t> ParseMinutes(std::string_view text)

@@ -12,7 +12,9 @@ namespace nortavi {
 
 // config.ini: six lines "key,value" with CR LF, in the fixed order
 // statusPath, timeToSafe, timeToUnsafe, cloudyAsClear, alarmOnSafe,
-// alarmOnUnsafe. Values are read by position; the keys are never read.
+// alarmOnUnsafe, then, once the network publication has been set, five
+// more: alpacaServer, alpacaPort, alpacaAllowRemote, alpacaDiscoveryPort,
+// alpacaUniqueId. Values are read by position; the keys are never read.
 class ConfigFile final : public ConfigStore {
 public:
     // `folder` holds config.ini; it is made, with the folders above it, at
@@ -38,6 +40,13 @@ std::string FormatConfig(const Settings& settings);
 // Replaces each setting whose value the text holds and can be read; every
 // other setting keeps its current value.
 void ParseConfig(std::string_view text, Settings& settings);
+
+// A port number from 1 to 65535, with the same spellings as minutes.
+std::optional<std::uint16_t> ParsePort(std::string_view text);
+
+// What an Alpaca unique id may be: 1 to 64 letters, digits and hyphens (a
+// UUID, as Nortavi makes them).
+bool IsUniqueId(std::string_view text);
 
 // A whole number from -32768 to 32767: optional blanks around it, an
 // optional sign, decimal digits. nullopt for anything else.

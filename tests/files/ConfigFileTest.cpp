@@ -153,6 +153,31 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"EmptyFileKeepsEverything", "", Expect([](Settings&) {})}),
     [](const auto& testCase) { return testCase.param.name; });
 
+TEST(ConfigFileTest, TheNetworkSettingsFollowTheSixLinesOnceSet)
+{
+    const std::string sixLines = FormatConfig(Sample());
+    Settings published = Sample();
+    published.alpaca = {true, 8080, true, 32228, "1b4e28ba-2fa1-11d2-883f-0016d3cca427"};
+    const std::string eleven = FormatConfig(published);
+    EXPECT_EQ(eleven, sixLines + "alpacaServer,True\r\nalpacaPort,8080\r\nalpacaAllowRemote,True\r\n"
+                                 "alpacaDiscoveryPort,32228\r\n"
+                                 "alpacaUniqueId,1b4e28ba-2fa1-11d2-883f-0016d3cca427\r\n");
+    Settings read = Sample();
+    ParseConfig(eleven, read);
+    EXPECT_EQ(read, published);
+
+    // A six-line file, or values that cannot be read, keep what is there.
+    read = published;
+    ParseConfig(sixLines, read);
+    EXPECT_EQ(read.alpaca, published.alpaca);
+    ParseConfig(sixLines + "k,true\r\nk,0\r\nk,yes\r\nk,65536\r\nk,not an id!\r\n", read);
+    EXPECT_EQ(read.alpaca, published.alpaca);
+    ParseConfig(sixLines + "k,False\r\nk, +65535 \r\n", read);
+    EXPECT_FALSE(read.alpaca.server);
+    EXPECT_EQ(read.alpaca.port, 65535);
+    EXPECT_EQ(read.alpaca.uniqueId, published.alpaca.uniqueId);
+}
+
 TEST(ParseMinutesTest, AcceptsWholeSixteenBitNumbersOnly)
 {
     EXPECT_EQ(ParseMinutes("007"), 7);
