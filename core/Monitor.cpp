@@ -23,6 +23,7 @@ void Monitor::StartUp(const std::function<void()>& beforeFirstPoll)
 {
     settings_ = DefaultSettings(ports_.programFolder);
     state_ = MonitorState{};
+    shownStatus_ = ShownStatus::Pending;
     state_.lastStatusTime = ports_.clock.Now() - kUnreadStatusAge;
     ports_.config.LoadConfig(settings_);
 
@@ -45,18 +46,39 @@ void Monitor::StartUp(const std::function<void()>& beforeFirstPoll)
 // raise the alarm for the state it found.
 void Monitor::ShowInitialStatus(const std::string& statusString)
 {
-    MainDisplay& display = ports_.display;
-    const bool good = statusString == "CLEAR" || (statusString == "CLOUDY" && settings_.cloudyAsClear);
-    const bool bad = statusString == "V.CLOUDY" || (statusString == "CLOUDY" && !settings_.cloudyAsClear);
+    const bool good =
+        statusString == "CLEAR" || (statusString == "CLOUDY" && settings_.cloudyAsClear);
+    const bool bad =
+        statusString == "V.CLOUDY" || (statusString == "CLOUDY" && !settings_.cloudyAsClear);
     if (bad) {
-        display.SetStatusCaption("UNSAFE");
-        display.SetStatusColour(kRed);
+        ShowStatus(ShownStatus::Unsafe);
         state_.unsafeAlarmArmed = false;
     } else if (good) {
-        display.SetStatusCaption("SAFE");
-        display.SetStatusColour(kGreen);
+        ShowStatus(ShownStatus::Safe);
         state_.safeAlarmArmed = false;
     }
+}
+
+void Monitor::ShowStatus(ShownStatus status)
+{
+    MainDisplay& display = ports_.display;
+    switch (status) {
+        case ShownStatus::Safe:
+            display.SetStatusCaption("SAFE");
+            display.SetStatusColour(kGreen);
+            break;
+        case ShownStatus::Unsafe:
+            display.SetStatusCaption("UNSAFE");
+            display.SetStatusColour(kRed);
+            break;
+        case ShownStatus::Unknown:
+            display.SetStatusCaption("UNKNOWN");
+            display.SetStatusColour(kRed);
+            break;
+        case ShownStatus::Pending:
+            break;  // only the window's design shows it
+    }
+    shownStatus_ = status;
 }
 
 void Monitor::RefreshStatus()
@@ -79,33 +101,38 @@ void Monitor::RefreshStatus()
     std::int16_t minutesSinceBad = 0;
     if (settings_.cloudyAsClear) {
         minutesSinceBad = MinutesSince(state_.lastVCloudyTime);
-        minutesSinceGood = getMin(MinutesSince(state_.lastCloudyTime), MinutesSince(state_.lastClearTime));
+        minutesSinceGood =
+            getMin(MinutesSince(state_.lastCloudyTime), MinutesSince(state_.lastClearTime));
     } else {
-        minutesSinceBad = getMin(MinutesSince(state_.lastVCloudyTime), MinutesSince(state_.lastCloudyTime));
+        minutesSinceBad =
+            getMin(MinutesSince(state_.lastVCloudyTime), MinutesSince(state_.lastCloudyTime));
         minutesSinceGood = MinutesSince(state_.lastClearTime);
     }
 
     if (minutesSinceGood >= settings_.timeToUnsafe) {
-        display.SetStatusCaption("UNSAFE");
-        display.SetStatusColour(kRed);
+        ShowStatus(ShownStatus::Unsafe);
         SafetyLatchStep(Verdict::Unsafe, state_, settings_, display);
     } else if (minutesSinceBad >= settings_.timeToSafe) {
-        display.SetStatusCaption("SAFE");
-        display.SetStatusColour(kGreen);
+        ShowStatus(ShownStatus::Safe);
         SafetyLatchStep(Verdict::Safe, state_, settings_, display);
     }
 
     if (MinutesSince(state_.lastStatusTime) > kStaleAfterMinutes) {
         display.SetConditionCaption("UNKNOWN");
         display.SetConditionColour(kRed);
-        display.SetStatusCaption("UNKNOWN");
-        display.SetStatusColour(kRed);
+        ShowStatus(ShownStatus::Unknown);
         FeedLatchStep(Feed::Stale, state_, display);
     } else {
         FeedLatchStep(Feed::Fresh, state_, display);
     }
 
     Annunciate(state_, display, alarmSound_);
+
+    if (ports_.safety != nullptr) {
+        const bool conditionRead =
+            statusString == "CLEAR" || statusString == "CLOUDY" || statusString == "V.CLOUDY";
+        ports_.safety->PollEnded(shownStatus_, conditionRead);
+    }
 }
 
 void Monitor::TrackCondition(const std::string& statusString)

@@ -19,8 +19,9 @@ struct MonitorPorts {
     FileProbe& files;
     MainDisplay& display;
     SoundOutput& sound;
-    std::string programFolder;   // ends in the platform's separator
-    std::string userFolder = {};  // the user's own: a second place for alarm.wav; may be empty
+    std::string programFolder;         // ends in the platform's separator
+    std::string userFolder = {};       // the user's own: a second place for alarm.wav; may be empty
+    SafetyListener* safety = nullptr;  // told the outcome of each poll; may be none
 };
 
 // The monitoring core: start-up, the five-second evaluation and the alarm
@@ -45,6 +46,7 @@ public:
     const MonitorState& State() const { return state_; }
 
 private:
+    void ShowStatus(ShownStatus status);
     void ShowInitialStatus(const std::string& statusString);
     void TrackCondition(const std::string& statusString);
     std::int16_t MinutesSince(LocalTime time);
@@ -53,6 +55,7 @@ private:
     MonitorPorts ports_;
     AlarmSound alarmSound_;
     MonitorState state_;
+    ShownStatus shownStatus_ = ShownStatus::Pending;
 };
 
 }  // namespace nortavi

@@ -61,6 +61,17 @@ public:
     virtual void SetAlarmButtonEnabled(bool enabled) = 0;
 };
 
+// The status the window shows, for those outside it who act on it.
+enum class ShownStatus { Pending, Safe, Unsafe, Unknown };
+
+class SafetyListener {
+public:
+    virtual ~SafetyListener() = default;
+    // After each poll: the status as the window now shows it, and whether
+    // this poll read a condition word from the status file.
+    virtual void PollEnded(ShownStatus status, bool conditionRead) = 0;
+};
+
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;

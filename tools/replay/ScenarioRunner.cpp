@@ -123,7 +123,7 @@ ScenarioRunner::ScenarioRunner(std::filesystem::path workFolder, std::ostream& o
       configFile_(folderText_),
       monitor_(std::make_unique<Monitor>(
           settings_, MonitorPorts{clock_, statusFile_, configFile_, fileProbe_, display_, sound_,
-                                  folderText_}))
+                                  folderText_, {}, &publisher_.Board()}))
 {
 }
 
@@ -205,6 +205,8 @@ void ScenarioRunner::Run(const std::string& rawLine)
             clock_.Advance(std::chrono::seconds{5});
             Poll();
         }
+    } else if (command == "alpaca") {
+        Publish(argument);
     } else if (command == "click" && argument.empty()) {
         RequireStarted(command);
         monitor_->AlarmButton_Click();
@@ -226,6 +228,27 @@ void ScenarioRunner::Run(const std::string& rawLine)
     } else {
         throw ScenarioError("unknown command: " + line);
     }
+}
+
+// "alpaca PORT [DISCOVERY_PORT]" serves the Alpaca device on loopback;
+// "alpaca off" stops it.
+void ScenarioRunner::Publish(const std::string& argument)
+{
+    AlpacaSettings& alpaca = settings_.alpaca;
+    if (argument == "off") {
+        alpaca.server = false;
+    } else {
+        const auto [port, discovery] = SplitCommand(argument);
+        const auto portNumber = ParsePort(port);
+        const auto discoveryNumber = discovery.empty() ? std::optional<std::uint16_t>(32227) : ParsePort(discovery);
+        if (!portNumber || !discoveryNumber) {
+            throw ScenarioError("alpaca takes PORT [DISCOVERY_PORT], from 1 to 65535, or off");
+        }
+        alpaca = {true, *portNumber, false, *discoveryNumber, alpaca.uniqueId};
+    }
+    const auto problem = publisher_.Apply(alpaca);
+    out_ << "alpaca: " << (problem ? *problem : alpaca.server ? "serving on " + std::to_string(alpaca.port) : "off")
+         << '\n';
 }
 
 void ScenarioRunner::Poll()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "AlpacaPublisher.h"
 #include "ConfigFile.h"
 #include "FileSystem.h"
 #include "Monitor.h"
@@ -41,6 +42,7 @@ private:
     void RequireStarted(const std::string& command) const;
     void Poll();
     void Set(const std::string& assignment);
+    void Publish(const std::string& argument);
     std::string Expand(const std::string& text) const;
     std::filesystem::path InFolder(const char* name) const;
 
@@ -54,6 +56,7 @@ private:
     ConfigFile configFile_;
     DiskFileProbe fileProbe_;
     Settings settings_;
+    alpaca::AlpacaPublisher publisher_;
     std::unique_ptr<Monitor> monitor_;
     bool started_ = false;
 };

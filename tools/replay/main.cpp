@@ -68,6 +68,9 @@ int main(int argc, char** argv)
         for (int number = 1; std::getline(scenario, line); ++number) {
             try {
                 runner.Run(line);
+                // Each answer goes out at once, for a program that drives
+                // the replay line by line.
+                std::cout.flush();
             } catch (const nortavi::ScenarioError& error) {
                 std::cout.flush();
                 std::cerr << "nortavi-replay: line " << number << ": " << error.what() << '\n';

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "SafetyBoard.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace nortavi::alpaca {
+
+// A request as the HTTP server hands it over, and the answer it sends.
+struct Request {
+    std::string method;       // "GET", "PUT", ...
+    std::string target;       // path and query string, as sent
+    std::string contentType;  // of the body
+    std::string body;
+};
+
+struct Response {
+    int status = 200;
+    std::string contentType = "application/json";
+    std::string body;
+};
+
+// Nortavi as one ASCOM Alpaca SafetyMonitor, device number 0: the
+// management API, the members common to all devices, and IsSafe. It knows
+// nothing of sockets, so every answer can be checked without a network.
+// Safe to call from several threads.
+class AlpacaDevice {
+public:
+    AlpacaDevice(const SafetyBoard& board, std::string uniqueId);
+
+    Response Handle(const Request& request);
+
+private:
+    const SafetyBoard& board_;
+    const std::string uniqueId_;
+    std::atomic<std::uint32_t> serverTransactionId_{0};
+    std::atomic<bool> connected_{false};
+};
+
+}  // namespace nortavi::alpaca

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#include "SafetyBoard.h"
+
+namespace nortavi::alpaca {
+
+SafetyBoard::SafetyBoard(Clock::duration maxAge) : maxAge_(maxAge)
+{
+}
+
+void SafetyBoard::PollEnded(ShownStatus status, bool conditionRead)
+{
+    const std::lock_guard lock(mutex_);
+    latest_ = {status, conditionRead, Clock::now()};
+    polled_ = true;
+}
+
+SafetyBoard::Reading SafetyBoard::Latest() const
+{
+    const std::lock_guard lock(mutex_);
+    return latest_;
+}
+
+bool SafetyBoard::IsSafe() const
+{
+    const std::lock_guard lock(mutex_);
+    return polled_ && latest_.status == ShownStatus::Safe && latest_.conditionRead &&
+           Clock::now() - latest_.at <= maxAge_;
+}
+
+}  // namespace nortavi::alpaca
