@@ -8,6 +8,7 @@ RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libsdl2-dev
+  libboost-dev nlohmann-json3-dev
   fonts-liberation
 )
 
@@ -17,6 +18,7 @@ TEST_PACKAGES=(
   xvfb xauth openbox xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils
   debootstrap desktop-file-utils appstream file
+  python3 iproute2
 )
 
 # The Windows stage: cross compiler and wine (wine64 only: the plain wine
