@@ -14,7 +14,7 @@
 
 namespace nortavi::forms {
 
-enum class ControlKind { Label, TextBox, Button, CheckBox, DropDownList, Line };
+enum class ControlKind { Label, TextBox, Button, CheckBox, DropDownList, Line, GroupBox };
 
 // Twips: 1/1440 inch, 15 to a pixel at 96 dots per inch.
 struct TwipsRect {

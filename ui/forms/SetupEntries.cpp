@@ -14,6 +14,12 @@ SetupRefusal MinutesRefusal(int field, int label)
                        " must be a whole number of minutes from -32768 to 32767."};
 }
 
+SetupRefusal PortRefusal(int field, int label)
+{
+    return {field, std::string(frmSetupDesign().Control(label).caption) +
+                       " must be a whole number from 1 to 65535."};
+}
+
 }  // namespace
 
 SetupEntries EntriesFromSettings(const Settings& settings)
@@ -25,10 +31,16 @@ SetupEntries EntriesFromSettings(const Settings& settings)
     entries.comboIndex = settings.cloudyAsClear ? kCloudyAsClearItem : kCloudyAsVCloudyItem;
     entries.alarmOnSafe = settings.alarmOnSafe;
     entries.alarmOnUnsafe = settings.alarmOnUnsafe;
+    entries.alpacaServer = settings.alpaca.server;
+    entries.alpacaPort = std::to_string(settings.alpaca.port);
+    entries.alpacaAllowRemote = settings.alpaca.allowRemote;
+    entries.alpacaDiscoveryPort = std::to_string(settings.alpaca.discoveryPort);
     return entries;
 }
 
-std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entries)
+std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entries,
+                                                       const Settings& current,
+                                                       const PortCheck& portUsable)
 {
     using Id = frmSetupId;
     if (!entries.statusPath) {
@@ -49,6 +61,20 @@ std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entri
         return MinutesRefusal(Id::TimeToUnsafeField, Id::Label3);
     }
 
+    const auto port = ParsePort(entries.alpacaPort);
+    if (!port) {
+        return PortRefusal(Id::AlpacaPortField, Id::Label4);
+    }
+    const auto discoveryPort = ParsePort(entries.alpacaDiscoveryPort);
+    if (!discoveryPort) {
+        return PortRefusal(Id::AlpacaDiscoveryPortField, Id::Label5);
+    }
+    if (entries.alpacaServer && portUsable && !portUsable(*port, entries.alpacaAllowRemote)) {
+        return SetupRefusal{Id::AlpacaPortField, "Port " + std::to_string(*port) +
+                                                     " is in use by another program. Choose "
+                                                     "another port, or do not publish the status."};
+    }
+
     Settings settings;
     settings.statusPath = *entries.statusPath;
     settings.timeToSafe = *timeToSafe;
@@ -56,6 +82,8 @@ std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entri
     settings.cloudyAsClear = entries.comboIndex == kCloudyAsClearItem;
     settings.alarmOnSafe = entries.alarmOnSafe;
     settings.alarmOnUnsafe = entries.alarmOnUnsafe;
+    settings.alpaca = {entries.alpacaServer, *port, entries.alpacaAllowRemote, *discoveryPort,
+                       current.alpaca.uniqueId};
     return settings;
 }
 

@@ -3,6 +3,8 @@
 
 #include "Settings.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -23,7 +25,14 @@ struct SetupEntries {
     int comboIndex = -1;  // -1: no item selected
     bool alarmOnSafe = false;
     bool alarmOnUnsafe = false;
+    bool alpacaServer = false;
+    std::string alpacaPort;
+    bool alpacaAllowRemote = false;
+    std::string alpacaDiscoveryPort;
 };
+
+// Whether the network port could be served now (free, or already ours).
+using PortCheck = std::function<bool(std::uint16_t port, bool allowRemote)>;
 
 SetupEntries EntriesFromSettings(const Settings& settings);
 
@@ -35,6 +44,10 @@ struct SetupRefusal {
 
 // The settings the entries give, or why they cannot be stored. Every entry
 // is checked before anything is stored, so a refusal changes nothing.
-std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entries);
+// What the dialog does not show (the unique id) is kept from `current`;
+// `portUsable`, when given, checks a port that is to be served.
+std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entries,
+                                                       const Settings& current,
+                                                       const PortCheck& portUsable = {});
 
 }  // namespace nortavi::forms

@@ -30,20 +30,32 @@ constexpr std::array kControls{
     ControlDesign{CheckBox,     "AlarmOnUnsafeCheck", Id::AlarmOnUnsafeCheck, {240, 2760, 3135, 195},  "Alarm on becoming unsafe"},
     ControlDesign{Button,       "cmdOK",              Id::cmdOK,              {600, 3240, 1095, 375},  "OK"},
     ControlDesign{Button,       "cmdCancel",          Id::cmdCancel,          {1920, 3240, 1095, 375}, "Cancel"},
+    // Publishing the status to observatory software (ASCOM Alpaca).
+    ControlDesign{GroupBox,     "Frame1",             Id::Frame1,             {240, 3840, 3135, 1800}, "Observatory software (ASCOM Alpaca)"},
+    ControlDesign{CheckBox,     "AlpacaServerCheck",  Id::AlpacaServerCheck,  {360, 4140, 2895, 255},  "Publish the status on the network"},
+    ControlDesign{Label,        "Label4",             Id::Label4,             {600, 4560, 1455, 255},  "Port"},
+    ControlDesign{.kind = TextBox, .name = "AlpacaPortField", .id = Id::AlpacaPortField, .rect = {2280, 4530, 975, 285},
+                  .toolTip = "The TCP port observatory software connects to (normally 11111)"},
+    ControlDesign{CheckBox,     "AlpacaAllowRemoteCheck", Id::AlpacaAllowRemoteCheck, {360, 4950, 2895, 255}, "Let other computers connect"},
+    ControlDesign{Label,        "Label5",             Id::Label5,             {600, 5340, 1455, 255},  "Discovery port"},
+    ControlDesign{.kind = TextBox, .name = "AlpacaDiscoveryPortField", .id = Id::AlpacaDiscoveryPortField,
+                  .rect = {2280, 5310, 975, 285},
+                  .toolTip = "The UDP port that answers Alpaca discovery (normally 32227)"},
 };
 // clang-format on
 
 // The buttons come first, and the list comes before the time-to-unsafe
-// field although it stands below it.
-constexpr std::array<int, 8> kTabOrder{
+// field although it stands below it; the network group comes last.
+constexpr std::array<int, 12> kTabOrder{
     Id::cmdOK,  Id::cmdCancel,         Id::StatusPathField,  Id::TimeToSafeField,
-    Id::Combo1, Id::TimeToUnsafeField, Id::AlarmOnSafeCheck, Id::AlarmOnUnsafeCheck};
+    Id::Combo1, Id::TimeToUnsafeField, Id::AlarmOnSafeCheck, Id::AlarmOnUnsafeCheck,
+    Id::AlpacaServerCheck, Id::AlpacaPortField, Id::AlpacaAllowRemoteCheck, Id::AlpacaDiscoveryPortField};
 
 constexpr FormDesign kForm{
     .name = "frmSetup",
     .caption = "Setup",
     .clientWidth = 3645,
-    .clientHeight = 3825,
+    .clientHeight = 5880,
     .font = {"MS Sans Serif", 8, false},
     .controls = kControls,
     .tabOrder = kTabOrder,

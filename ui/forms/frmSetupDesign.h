@@ -20,6 +20,14 @@ struct frmSetupId {
         Combo1,
         AlarmOnSafeCheck,
         AlarmOnUnsafeCheck,
+        // The network publication, in a group below the rest.
+        Frame1,
+        AlpacaServerCheck,
+        Label4,
+        AlpacaPortField,
+        AlpacaAllowRemoteCheck,
+        Label5,
+        AlpacaDiscoveryPortField,
     };
 };
 

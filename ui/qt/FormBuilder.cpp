@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -125,6 +126,11 @@ QWidget* FormBuilder::Build(const forms::ControlDesign& control)
             }
             combo->setGeometry(rect);
             return combo;
+        }
+        case ControlKind::GroupBox: {
+            auto* group = new QGroupBox(Text(control.caption), &form_);
+            group->setGeometry(rect);
+            return group;
         }
         case ControlKind::Line: {
             // A thin rule in the text colour, one pixel high, both ends drawn.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "frmMain.h"
 
+#include "Attention.h"
 #include "FormBuilder.h"
 #include "FormTexts.h"
 #include "QtColour.h"
@@ -70,7 +71,8 @@ frmMain::frmMain(nortavi::Settings& settings, nortavi::Clock& clock, nortavi::So
       statusFile_(datePattern),
       configFile_(folders_.load, folders_.save),
       monitor_(settings_, nortavi::MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this,
-                                                sound, folders_.program, folders_.user})
+                                                sound, folders_.program, folders_.user,
+                                                &publisher_.Board()})
 {
     BuildControls();
     Form_Load();
@@ -143,10 +145,16 @@ void frmMain::Form_Load()
 {
     const QScopedValueRollback pollGuard(polling_, true);
     monitor_.StartUp([this] {
-        fSetupForm = new frmSetup(settings_, this);
+        fSetupForm = new frmSetup(settings_, this, [this](std::uint16_t port, bool allowRemote) {
+            return publisher_.PortUsable(port, allowRemote);
+        });
         Timer1->setInterval(nortavi::forms::kPollIntervalMs);
         Timer1->start();
     });
+    // Told once, as soon as the window is up: the window works without it.
+    if (const auto problem = PublishStatus()) {
+        QTimer::singleShot(0, this, [this, text = *problem] { Warn(text); });
+    }
 }
 
 void frmMain::Timer1_Timer()
@@ -177,7 +185,12 @@ void frmMain::AboutButton_Click()
 void frmMain::SetupButton_Click()
 {
     fSetupForm->ShowModal();
+    // Before the save, which then keeps a unique id made for a first start.
+    const auto problem = PublishStatus();
     SaveConfig();
+    if (problem) {
+        Warn(*problem);
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -209,6 +222,18 @@ void frmMain::SaveConfig()
                     QString::fromLocal8Bit(nortavi::forms::SaveFailedText(configFile_.Path())),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("SaveFailedBox"));
+    box.exec();
+}
+
+std::optional<std::string> frmMain::PublishStatus()
+{
+    return publisher_.Apply(settings_.alpaca);
+}
+
+void frmMain::Warn(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Warning, Title(), QString::fromStdString(text), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("NetworkWarningBox"));
     box.exec();
 }
 
@@ -276,4 +301,30 @@ void frmMain::SetAlarmButtonCaption(const std::string& caption)
 void frmMain::SetAlarmButtonEnabled(bool enabled)
 {
     AlarmButton->setEnabled(enabled);
+    // The button is enabled exactly while an alarm is up.
+    if (enabled != demandsAttention_) {
+        demandsAttention_ = enabled;
+        if (isVisible()) {
+            nortavi::ui::SetDemandsAttention(*this, enabled);
+        }
+    }
+}
+
+void frmMain::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Window managers drop the mark from the window in use; asked again
+    // whenever the user turns to another while the alarm is still up.
+    if (event->type() == QEvent::ActivationChange && demandsAttention_ && !isActiveWindow()) {
+        nortavi::ui::SetDemandsAttention(*this, true);
+    }
+}
+
+void frmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (demandsAttention_) {
+        // An alarm raised before the window was up (at first start).
+        QTimer::singleShot(0, this, [this] { nortavi::ui::SetDemandsAttention(*this, demandsAttention_); });
+    }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "AlpacaPublisher.h"
 #include "ConfigFile.h"
 #include "FileSystem.h"
 #include "Monitor.h"
@@ -17,6 +18,7 @@
 class QCloseEvent;
 class QFrame;
 class QKeyEvent;
+class QShowEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -52,6 +54,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -67,14 +71,21 @@ private:
     // Writes config.ini; tells the user when it could not be written, since
     // the settings would otherwise be lost without a word.
     void SaveConfig();
+    // Serves the status on the network as the settings say; what went wrong
+    // comes back to be told.
+    std::optional<std::string> PublishStatus();
+    void Warn(const std::string& text);
 
     nortavi::Settings& settings_;
     nortavi::ProgramFolders folders_;
     nortavi::StatusFile statusFile_;
     nortavi::ConfigFile configFile_;
     nortavi::DiskFileProbe fileProbe_;
+    nortavi::alpaca::AlpacaPublisher publisher_;
     nortavi::Monitor monitor_;
     bool polling_ = false;
+    // While an alarm is up; asked of the window manager once the window is shown.
+    bool demandsAttention_ = false;
 
     // The design fonts of the big captions; FitFontToWidth may shrink a
     // stand-in font from these for a caption that would not fit.

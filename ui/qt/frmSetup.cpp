@@ -27,8 +27,8 @@ QString Text(std::string_view ascii)
 
 }  // namespace
 
-frmSetup::frmSetup(nortavi::Settings& settings, QWidget* parent)
-    : QDialog(parent), settings_(settings)
+frmSetup::frmSetup(nortavi::Settings& settings, QWidget* parent, nortavi::forms::PortCheck portUsable)
+    : QDialog(parent), settings_(settings), portUsable_(std::move(portUsable))
 {
     // A fixed dialog frame: caption and close box only. Being owned by the
     // main window keeps it off the task bar and centres it over that window.
@@ -54,6 +54,10 @@ void frmSetup::BuildControls()
     AlarmOnUnsafeCheck = controls.Get<QCheckBox>(Id::AlarmOnUnsafeCheck);
     cmdOK = controls.Get<QPushButton>(Id::cmdOK);
     cmdCancel = controls.Get<QPushButton>(Id::cmdCancel);
+    AlpacaServerCheck = controls.Get<QCheckBox>(Id::AlpacaServerCheck);
+    AlpacaPortField = controls.Get<QLineEdit>(Id::AlpacaPortField);
+    AlpacaAllowRemoteCheck = controls.Get<QCheckBox>(Id::AlpacaAllowRemoteCheck);
+    AlpacaDiscoveryPortField = controls.Get<QLineEdit>(Id::AlpacaDiscoveryPortField);
 
     // The labels were measured for MS Sans Serif; a wider stand-in face
     // would cut "Time Clear to become safe" short. The whole dialog then
@@ -85,6 +89,10 @@ void frmSetup::Form_Load()
     Combo1->setCurrentIndex(entries.comboIndex);
     AlarmOnSafeCheck->setChecked(entries.alarmOnSafe);
     AlarmOnUnsafeCheck->setChecked(entries.alarmOnUnsafe);
+    AlpacaServerCheck->setChecked(entries.alpacaServer);
+    AlpacaPortField->setText(QString::fromStdString(entries.alpacaPort));
+    AlpacaAllowRemoteCheck->setChecked(entries.alpacaAllowRemote);
+    AlpacaDiscoveryPortField->setText(QString::fromStdString(entries.alpacaDiscoveryPort));
 }
 
 void frmSetup::cmdOK_Click()
@@ -99,13 +107,16 @@ void frmSetup::cmdOK_Click()
     entries.comboIndex = Combo1->currentIndex();
     entries.alarmOnSafe = AlarmOnSafeCheck->isChecked();
     entries.alarmOnUnsafe = AlarmOnUnsafeCheck->isChecked();
+    entries.alpacaServer = AlpacaServerCheck->isChecked();
+    entries.alpacaPort = AlpacaPortField->text().toStdString();
+    entries.alpacaAllowRemote = AlpacaAllowRemoteCheck->isChecked();
+    entries.alpacaDiscoveryPort = AlpacaDiscoveryPortField->text().toStdString();
 
-    auto checked = nortavi::forms::CheckSetupEntries(entries);
+    auto checked = nortavi::forms::CheckSetupEntries(entries, settings_, portUsable_);
     if (const auto* refusal = std::get_if<nortavi::forms::SetupRefusal>(&checked)) {
-        auto* field = refusal->field == Id::StatusPathField   ? StatusPathField
-                      : refusal->field == Id::TimeToSafeField ? TimeToSafeField
-                                                              : TimeToUnsafeField;
-        Refuse(field, QString::fromStdString(refusal->message));
+        const std::string_view name = nortavi::forms::frmSetupDesign().Control(refusal->field).name;
+        Refuse(findChild<QLineEdit*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))),
+               QString::fromStdString(refusal->message));
         return;
     }
     // Stored in one go, without returning to the event loop, so a poll sees

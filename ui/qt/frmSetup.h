@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "SetupEntries.h"
 #include "Settings.h"
 
 #include <QDialog>
@@ -19,7 +20,10 @@ class frmSetup : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmSetup(nortavi::Settings& settings, QWidget* parent = nullptr);
+    // `portUsable` checks a network port before it is stored to be served;
+    // without it every port that can be stored is taken.
+    explicit frmSetup(nortavi::Settings& settings, QWidget* parent = nullptr,
+                      nortavi::forms::PortCheck portUsable = {});
 
     // Fills the controls from the settings, then shows the dialog modally;
     // returns when it has closed, by whatever means.
@@ -37,6 +41,7 @@ private:
     void Refuse(QLineEdit* field, const QString& message);
 
     nortavi::Settings& settings_;
+    const nortavi::forms::PortCheck portUsable_;
 
     // The path's bytes as this opening found them: text that cannot be shown
     // exactly (bytes that are not valid in the system's encoding) is stored
@@ -52,6 +57,10 @@ private:
     QComboBox* Combo1 = nullptr;
     QCheckBox* AlarmOnSafeCheck = nullptr;
     QCheckBox* AlarmOnUnsafeCheck = nullptr;
+    QCheckBox* AlpacaServerCheck = nullptr;
+    QLineEdit* AlpacaPortField = nullptr;
+    QCheckBox* AlpacaAllowRemoteCheck = nullptr;
+    QLineEdit* AlpacaDiscoveryPortField = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 };

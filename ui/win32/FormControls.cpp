@@ -99,6 +99,8 @@ WindowStyle StyleOf(const ControlDesign& control, bool isDefault)
             return {WC_COMBOBOXW, child | stop | CBS_DROPDOWNLIST | WS_VSCROLL, 0};
         case ControlKind::Line:
             return {WC_STATICW, child | SS_BLACKRECT, 0};
+        case ControlKind::GroupBox:
+            return {WC_BUTTONW, child | BS_GROUPBOX, 0};
     }
     return {WC_STATICW, child, 0};
 }

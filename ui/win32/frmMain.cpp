@@ -9,6 +9,7 @@
 #include "frmSetupDesign.h"
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace nortavi::win32 {
@@ -21,6 +22,10 @@ const forms::FormDesign& Design()
 {
     return forms::frmMainDesign();
 }
+
+// Posted at start when the network publication could not start, so that
+// the user is told once the window is up.
+constexpr UINT kShowStartupWarning = WM_APP + 1;
 
 // A fixed single-line frame with a minimise button and no maximise button.
 constexpr DialogFrame kFrame{
@@ -82,7 +87,7 @@ frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFo
       statusFile_(datePattern),
       configFile_(folders_.load, folders_.save),
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
-                                       folders_.program, folders_.user}),
+                                       folders_.program, folders_.user, &publisher_.Board()}),
       onClosed_(std::move(onClosed)),
       conditionColour_(Design().Control(Id::ConditionField).textColour.value_or(kBlack)),
       statusColour_(Design().Control(Id::StatusField).textColour.value_or(kBlack))
@@ -132,10 +137,29 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             }
             return TRUE;
         case WM_DPICHANGED:
-            controls_->OnDpiChanged(wParam, lParam);
+            // Also sent while the controls are first placed, should that
+            // carry the window onto another monitor; they then follow its
+            // DPI at once.
+            if (controls_ != nullptr) {
+                controls_->OnDpiChanged(wParam, lParam);
+            }
             return TRUE;
+        case WM_ACTIVATE:
+            // Asked again whenever the user turns to another window while
+            // the alarm is up: some window managers drop the request for the
+            // window in use, or for one not yet shown.
+            if (LOWORD(wParam) == WA_INACTIVE && askingForAttention_) {
+                Flash(true);
+            }
+            return FALSE;  // the dialog manager keeps the focus as ever
         case WM_CLOSE:
             OnClose();
+            return TRUE;
+        case kShowStartupWarning:
+            if (!startupWarning_.empty() && !unloading_) {
+                const ModalScope modal(*this);
+                ShowMessage(std::exchange(startupWarning_, {}), MB_ICONWARNING);
+            }
             return TRUE;
         case WM_NCDESTROY: {
             hwnd_ = nullptr;
@@ -203,10 +227,17 @@ void frmMain::Form_Load()
 {
     polling_ = true;
     monitor_.StartUp([this] {
-        fSetupForm = std::make_unique<frmSetup>(settings_);
+        fSetupForm = std::make_unique<frmSetup>(settings_, [this](std::uint16_t port, bool allowRemote) {
+            return publisher_.PortUsable(port, allowRemote);
+        });
         SetTimer(hwnd_, Id::Timer1, forms::kPollIntervalMs, nullptr);
     });
     polling_ = false;
+    // Told once, as soon as the window is up: the window works without it.
+    if (const auto problem = PublishStatus()) {
+        startupWarning_ = *problem;
+        PostMessageW(hwnd_, kShowStartupWarning, 0, 0);
+    }
 }
 
 void frmMain::Timer1_Timer()
@@ -238,7 +269,35 @@ void frmMain::SetupButton_Click()
 {
     const ModalScope modal(*this);
     fSetupForm->ShowModal(hwnd_);
+    // Before the save, which then keeps a unique id made for a first start.
+    const auto problem = PublishStatus();
     SaveConfig();  // after OK and Cancel alike
+    if (problem) {
+        ShowMessage(*problem, MB_ICONWARNING);
+    }
+}
+
+std::optional<std::string> frmMain::PublishStatus()
+{
+    return publisher_.Apply(settings_.alpaca);
+}
+
+void frmMain::AskForAttention(bool ask)
+{
+    if (ask == askingForAttention_) {
+        return;
+    }
+    askingForAttention_ = ask;
+    Flash(ask);
+}
+
+void frmMain::Flash(bool on)
+{
+    FLASHWINFO flash{};
+    flash.cbSize = sizeof flash;
+    flash.hwnd = hwnd_;
+    flash.dwFlags = on ? FLASHW_TRAY | FLASHW_TIMER : FLASHW_STOP;
+    FlashWindowEx(&flash);
 }
 
 void frmMain::Form_Unload()
@@ -313,6 +372,8 @@ void frmMain::SetAlarmButtonEnabled(bool enabled)
         SendMessageW(hwnd_, WM_NEXTDLGCTL, 0, FALSE);
     }
     EnableWindow(button, enabled ? TRUE : FALSE);
+    // The button is enabled exactly while an alarm is up.
+    AskForAttention(enabled);
 }
 
 }  // namespace nortavi::win32

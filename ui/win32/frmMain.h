@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "AlpacaPublisher.h"
 #include "ConfigFile.h"
 #include "FileSystem.h"
 #include "FormControls.h"
@@ -13,6 +14,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 
@@ -75,12 +77,20 @@ private:
     // the settings would otherwise be lost without a word.
     void SaveConfig();
     int ShowMessage(const std::string& text, UINT icon);
+    // Serves the status on the network as the settings say; what went wrong
+    // comes back to be told.
+    std::optional<std::string> PublishStatus();
+    // Flashes the task-bar button while an alarm is up, without taking the
+    // keyboard from wherever the user is.
+    void AskForAttention(bool ask);
+    void Flash(bool on);
 
     Settings& settings_;
     ProgramFolders folders_;
     StatusFile statusFile_;
     ConfigFile configFile_;
     DiskFileProbe fileProbe_;
+    alpaca::AlpacaPublisher publisher_;
     Monitor monitor_;
     std::function<void()> onClosed_;
 
@@ -93,6 +103,8 @@ private:
     int modalDepth_ = 0;
     bool closeRequested_ = false;
     bool unloading_ = false;
+    bool askingForAttention_ = false;
+    std::string startupWarning_;  // told once the window is up
 };
 
 }  // namespace nortavi::win32

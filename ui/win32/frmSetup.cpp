@@ -41,7 +41,8 @@ std::string AsciiOrNothing(const std::wstring& text)
 
 }  // namespace
 
-frmSetup::frmSetup(Settings& settings) : settings_(settings)
+frmSetup::frmSetup(Settings& settings, forms::PortCheck portUsable)
+    : settings_(settings), portUsable_(std::move(portUsable))
 {
 }
 
@@ -73,7 +74,12 @@ INT_PTR frmSetup::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             }
             return TRUE;
         case WM_DPICHANGED:
-            controls_->OnDpiChanged(wParam, lParam);
+            // Also sent while the controls are first placed, should that
+            // carry the window onto another monitor; they then follow its
+            // DPI at once.
+            if (controls_ != nullptr) {
+                controls_->OnDpiChanged(wParam, lParam);
+            }
             return TRUE;
         case WM_NCDESTROY:
             // The controls have gone; their fonts go now.
@@ -127,6 +133,12 @@ void frmSetup::Form_Load()
                  entries.alarmOnSafe ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(controls_->Get(Id::AlarmOnUnsafeCheck), BM_SETCHECK,
                  entries.alarmOnUnsafe ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(controls_->Get(Id::AlpacaServerCheck), BM_SETCHECK,
+                 entries.alpacaServer ? BST_CHECKED : BST_UNCHECKED, 0);
+    SetWindowTextW(controls_->Get(Id::AlpacaPortField), Widen(entries.alpacaPort).c_str());
+    SendMessageW(controls_->Get(Id::AlpacaAllowRemoteCheck), BM_SETCHECK,
+                 entries.alpacaAllowRemote ? BST_CHECKED : BST_UNCHECKED, 0);
+    SetWindowTextW(controls_->Get(Id::AlpacaDiscoveryPortField), Widen(entries.alpacaDiscoveryPort).c_str());
 }
 
 forms::SetupEntries frmSetup::ReadEntries() const
@@ -143,12 +155,17 @@ forms::SetupEntries frmSetup::ReadEntries() const
         SendMessageW(controls_->Get(Id::AlarmOnSafeCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
     entries.alarmOnUnsafe =
         SendMessageW(controls_->Get(Id::AlarmOnUnsafeCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    entries.alpacaServer = SendMessageW(controls_->Get(Id::AlpacaServerCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    entries.alpacaPort = AsciiOrNothing(WindowText(controls_->Get(Id::AlpacaPortField)));
+    entries.alpacaAllowRemote =
+        SendMessageW(controls_->Get(Id::AlpacaAllowRemoteCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    entries.alpacaDiscoveryPort = AsciiOrNothing(WindowText(controls_->Get(Id::AlpacaDiscoveryPortField)));
     return entries;
 }
 
 void frmSetup::cmdOK_Click()
 {
-    auto checked = forms::CheckSetupEntries(ReadEntries());
+    auto checked = forms::CheckSetupEntries(ReadEntries(), settings_, portUsable_);
     if (const auto* refusal = std::get_if<forms::SetupRefusal>(&checked)) {
         Refuse(*refusal);
         return;

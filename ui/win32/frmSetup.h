@@ -18,7 +18,9 @@ namespace nortavi::win32 {
 // opening.
 class frmSetup {
 public:
-    explicit frmSetup(Settings& settings);
+    // `portUsable` checks a network port before it is stored to be served;
+    // without it every port that can be stored is taken.
+    explicit frmSetup(Settings& settings, forms::PortCheck portUsable = {});
     frmSetup(const frmSetup&) = delete;
     frmSetup& operator=(const frmSetup&) = delete;
 
@@ -46,6 +48,7 @@ private:
     forms::SetupEntries ReadEntries() const;
 
     Settings& settings_;
+    const forms::PortCheck portUsable_;
     HWND hwnd_ = nullptr;
     std::unique_ptr<FormControls> controls_;
 

@@ -118,7 +118,7 @@ TEST_F(SetupDialogTest, ControlsStandWhereTheLayoutPutsThem)
 TEST_F(SetupDialogTest, IsAFixedDialogOwnedByTheMainWindow)
 {
     EXPECT_EQ(dialog->windowTitle(), "Setup");
-    EXPECT_EQ(dialog->size(), QSize(243, 255));
+    EXPECT_EQ(dialog->size(), QSize(243, 392));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
     // Owned by the main window: no task-bar entry of its own.
     EXPECT_EQ(dialog->parentWidget(), &mainWindow);
@@ -132,7 +132,7 @@ TEST_F(SetupDialogTest, IsAFixedDialogOwnedByTheMainWindow)
 
 TEST_F(SetupDialogTest, OpensCentredOverTheMainWindowEachTime)
 {
-    for (const QRect mainGeometry : {QRect(100, 80, 600, 400), QRect(20, 30, 300, 280)}) {
+    for (const QRect mainGeometry : {QRect(100, 80, 600, 500), QRect(20, 30, 300, 480)}) {
         mainWindow.setGeometry(mainGeometry);
         QPoint dialogCentre;
         Open([&] { dialogCentre = dialog->frameGeometry().center(); });
@@ -374,6 +374,55 @@ TEST_F(SetupDialogTest, BadInputIsRefusedAndNothingIsStored)
     }
 }
 
+TEST_F(SetupDialogTest, TheNetworkGroupStoresPortsItCanServeAndRefusesOthers)
+{
+    // A port check that finds 8080 taken by another program.
+    Attach(new frmSetup(settings, &mainWindow, [](std::uint16_t port, bool) { return port != 8080; }));
+    auto* port = dialog->findChild<QLineEdit*>(QStringLiteral("AlpacaPortField"));
+    auto* discovery = dialog->findChild<QLineEdit*>(QStringLiteral("AlpacaDiscoveryPortField"));
+    auto* publish = dialog->findChild<QCheckBox*>(QStringLiteral("AlpacaServerCheck"));
+    auto* remote = dialog->findChild<QCheckBox*>(QStringLiteral("AlpacaAllowRemoteCheck"));
+    ASSERT_TRUE(port && discovery && publish && remote);
+    settings.alpaca.uniqueId = "kept-id";
+    const Settings before = settings;
+    struct Row {
+        QString port;
+        QString discovery;
+        bool publish;
+        QString message;  // empty: stored
+    } const rows[] = {
+        {"0", "32227", false, "Port must be a whole number from 1 to 65535."},
+        {"65536", "32227", false, "Port must be a whole number from 1 to 65535."},
+        {"11111", "udp", false, "Discovery port must be a whole number from 1 to 65535."},
+        {"8080", "32227", true, "Port 8080 is in use by another program."},
+        {"8080", "32227", false, ""},  // not served: not checked
+        {" 12345 ", "32228", true, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.port.toStdString() + " " + row.discovery.toStdString());
+        settings = before;
+        Open([&] {
+            Type(port, row.port);
+            Type(discovery, row.discovery);
+            publish->setChecked(row.publish);
+            remote->setChecked(true);
+            AnswerNextMessageBox();
+            QTest::mouseClick(okButton, Qt::LeftButton);
+        });
+        if (row.message.isEmpty()) {
+            EXPECT_FALSE(message.shown) << message.text.toStdString();
+            EXPECT_EQ(settings.alpaca.server, row.publish);
+            EXPECT_EQ(settings.alpaca.port, row.port.trimmed().toUShort());
+            EXPECT_TRUE(settings.alpaca.allowRemote);
+            EXPECT_EQ(settings.alpaca.uniqueId, "kept-id");
+        } else {
+            EXPECT_TRUE(message.text.startsWith(row.message)) << message.text.toStdString();
+            EXPECT_EQ(settings, before);
+        }
+        message = {};
+    }
+}
+
 TEST_F(SetupDialogTest, TheFirstBadFieldIsNamed)
 {
     // Both minute fields wrong: the upper one is named, and nothing stored.
@@ -451,6 +500,7 @@ TEST_F(SetupDialogTest, TabVisitsTheControlsInOrderFromOk)
     const QStringList forward = {
         "cmdOK",  "cmdCancel",         "StatusPathField",  "TimeToSafeField",
         "Combo1", "TimeToUnsafeField", "AlarmOnSafeCheck", "AlarmOnUnsafeCheck",
+        "AlpacaServerCheck", "AlpacaPortField", "AlpacaAllowRemoteCheck", "AlpacaDiscoveryPortField",
         "cmdOK"};
     QStringList visited;
     QStringList visitedBack;

@@ -79,6 +79,9 @@ wait_for_colour() {
 }
 
 wait_for_colour '#00FF00' green
+# Publishing to observatory software is off unless turned on: nothing listens.
+listening=$(ss -Hltunp 2>/dev/null | grep "pid=$app_pid,")
+[ -z "$listening" ] || fail "nortavi listens on the network with publishing off: $listening"
 echo "CLEAR shown in green"
 
 # The window manager offers minimise but not maximise for the fixed-size window.
@@ -106,4 +109,26 @@ if [ "$actual_config" != "$expected_config" ]; then
   fail "config.ini is not what the close should have written"
 fi
 echo "closed through the window manager; config.ini rewritten byte for byte"
+
+# A first start elsewhere: no status yet, so the comms alarm is up at once.
+# Turned away from, the window is marked as wanting attention (the window
+# manager leaves the window in use unmarked) until the alarm is cancelled.
+mkdir "$work/first"
+cp "$app" "$work/first/nortavi"
+"$work/first/nortavi" >"$work/first.log" 2>&1 &
+first=$!
+pids+=($first)
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Nortavi$' | head -n 1)
+[ -n "$window" ] || fail "no window at the first start"
+attention() { xprop -id "$window" _NET_WM_STATE | grep -c DEMANDS_ATTENTION; }
+xdotool windowminimize --sync "$window"
+sleep 0.5
+[ "$(attention)" = 1 ] || fail "an alarm in a window turned away from does not ask for attention"
+xdotool windowactivate --sync "$window"
+xdotool key --clearmodifiers Return  # the alarm button
+sleep 0.5
+xdotool windowminimize --sync "$window"
+sleep 0.5
+[ "$(attention)" = 0 ] || fail "still asking for attention after the alarm was cancelled"
+echo "an alarm asks for attention until it is cancelled"
 echo "PASS"

@@ -14,6 +14,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <vector>
 
@@ -280,6 +285,70 @@ TEST_F(frmMainTest, ClosingWritesConfigIniByteForByte)
               ConfigBytes(StatusPath(), "timeToSafe,-7\r\ntimeToUnsafe,32767\r\ncloudyAsClear,True\r\n"
                                         "alarmOnSafe,False\r\nalarmOnUnsafe,False\r\n"));
     EXPECT_FALSE(Timer1()->isActive());
+}
+
+namespace {
+
+// A port nothing listens on now, of the given socket type.
+std::uint16_t FreePort(int type)
+{
+    const int probe = ::socket(AF_INET, type, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(probe);
+    return ntohs(address.sin_port);
+}
+
+// One HTTP/1.0 exchange on loopback; the whole answer.
+std::string Http(std::uint16_t port, const std::string& request)
+{
+    const int connection = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    std::string answer;
+    if (::connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::send(connection, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size())) {
+        char buffer[4096];
+        for (ssize_t got = 0; (got = ::recv(connection, buffer, sizeof buffer, 0)) > 0;) {
+            answer.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(connection);
+    return answer;
+}
+
+}  // namespace
+
+TEST_F(frmMainTest, TellsObservatorySoftwareWhatItShows)
+{
+    const std::uint16_t port = FreePort(SOCK_STREAM);
+    const QByteArray publication = "alpacaServer,True\r\nalpacaPort," + QByteArray::number(port) +
+                                   "\r\nalpacaAllowRemote,False\r\nalpacaDiscoveryPort," +
+                                   QByteArray::number(FreePort(SOCK_DGRAM)) + "\r\nalpacaUniqueId,\r\n";
+    WriteConfig("timeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\n"
+                "alarmOnUnsafe,True\r\n" + publication);
+    WriteStatus("CLEAR");
+    frmMain& form = Open();  // SAFE, from a fresh CLEAR
+    ASSERT_EQ(Caption("StatusField"), "SAFE");
+    const std::string isSafe = "GET /api/v1/safetymonitor/0/issafe HTTP/1.0\r\n\r\n";
+    Http(port, "PUT /api/v1/safetymonitor/0/connect HTTP/1.0\r\nContent-Length: 0\r\n\r\n");
+    EXPECT_NE(Http(port, isSafe).find("\"Value\":true"), std::string::npos);
+
+    TickAfter(151s);  // the sensor stopped writing: UNKNOWN
+    ASSERT_EQ(Caption("StatusField"), "UNKNOWN");
+    EXPECT_NE(Http(port, isSafe).find("\"Value\":false"), std::string::npos);
+
+    // The unique id made at start is kept.
+    EXPECT_TRUE(form.close());
+    const QByteArray saved = ReadFile("config.ini");
+    EXPECT_TRUE(saved.contains("alpacaServer,True\r\nalpacaPort," + QByteArray::number(port)));
+    EXPECT_EQ(saved.mid(saved.indexOf("alpacaUniqueId,") + 15).trimmed().size(), 36) << saved.toStdString();
 }
 
 TEST_F(frmMainTest, FirstCloseCreatesConfigIniWithTheDefaults)

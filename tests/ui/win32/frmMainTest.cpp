@@ -2,6 +2,7 @@
 // The Win32 main window, driven through its timer, its buttons and the
 // dialog manager's keys, on real status and config files.
 #include "Dpi.h"
+#include "ImportHook.h"
 #include "FormTexts.h"
 #include "Win32FormFixture.h"
 
@@ -53,6 +54,26 @@ TEST_F(frmMainWin32Test, FirstStartIsAFixedWindowShowingUnknownWithTheCommsAlarm
     EXPECT_EQ(Text(MainControl(MainId::AlarmButton)), "Cancel Comms Alarm");
     EXPECT_EQ(sound_.tonesPlayed.size(), kSweepTones);
     EXPECT_EQ(settings_.statusPath, Folder());
+}
+
+TEST_F(frmMainWin32Test, AnAlarmFlashesTheTaskBarButtonUntilItIsCancelled)
+{
+    static std::vector<DWORD> flashes;
+    flashes.clear();
+    const ImportHook hook("user32.dll", "FlashWindowEx", reinterpret_cast<const void*>(+[](PFLASHWINFO flash) -> BOOL {
+                              flashes.push_back(flash->dwFlags);
+                              return TRUE;
+                          }));
+    Open();  // first start: the comms alarm
+    EXPECT_EQ(flashes, std::vector<DWORD>{FLASHW_TRAY | FLASHW_TIMER});
+    // Asked again when the user turns to another window; not at every poll.
+    Tick();
+    SendMessageW(Main(), WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(flashes.size(), 2U);
+    SendMessageW(MainControl(MainId::AlarmButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(flashes.back(), static_cast<DWORD>(FLASHW_STOP));
+    SendMessageW(Main(), WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(flashes.back(), static_cast<DWORD>(FLASHW_STOP)) << "no flashing once cancelled";
 }
 
 TEST_F(frmMainWin32Test, LaysItselfOutAgainWhenItsMonitorsDpiChanges)
