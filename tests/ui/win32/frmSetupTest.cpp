@@ -160,6 +160,9 @@ TEST_F(frmSetupWin32Test, WhatCannotBeStoredIsRefusedAndNothingChanges)
         SetText(Item(dialog, SetupId::TimeToSafeField), "12");
         SetText(Item(dialog, SetupId::TimeToUnsafeField), "32768");
         refuse(SetupId::TimeToUnsafeField);
+        SetText(Item(dialog, SetupId::TimeToUnsafeField), "5");
+        SetText(Item(dialog, SetupId::AlpacaPortField), "0");
+        refuse(SetupId::AlpacaPortField);
         SendMessageW(Item(dialog, SetupId::cmdCancel), BM_CLICK, 0, 0);
     });
     SendMessageW(MainControl(MainId::SetupButton), BM_CLICK, 0, 0);
@@ -172,6 +175,7 @@ TEST_F(frmSetupWin32Test, WhatCannotBeStoredIsRefusedAndNothingChanges)
         "Time Clear to become safe must be a whole number of minutes from -32768 to 32767.");
     expected.push_back(
         "Time V.Cloudy to become unsafe must be a whole number of minutes from -32768 to 32767.");
+    expected.push_back("Port must be a whole number from 1 to 65535.");
     ASSERT_EQ(refusals.size(), expected.size());
     for (std::size_t i = 0; i < refusals.size(); ++i) {
         EXPECT_EQ(refusals[i].message, expected[i]);
