@@ -351,6 +351,38 @@ TEST_F(frmMainTest, TellsObservatorySoftwareWhatItShows)
     EXPECT_EQ(saved.mid(saved.indexOf("alpacaUniqueId,") + 15).trimmed().size(), 36) << saved.toStdString();
 }
 
+TEST_F(frmMainTest, APortInUseIsToldOnceAndTheWindowWorksOn)
+{
+    // Another program holds the port.
+    const int other = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(other, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(other, 1), 0);
+    ::getsockname(other, reinterpret_cast<sockaddr*>(&address), &size);
+    WriteConfig("timeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\n"
+                "alarmOnUnsafe,True\r\nalpacaServer,True\r\nalpacaPort," +
+                QByteArray::number(ntohs(address.sin_port)) + "\r\n");
+    WriteStatus("CLEAR");
+    Open();
+    int told = 0;
+    QString text;
+    AnswerNextModal([&](QWidget* modal) {
+        ++told;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            text = box->text();
+        }
+    });
+    QTest::qWait(100);
+    ::close(other);
+    EXPECT_EQ(told, 1);
+    EXPECT_TRUE(text.contains("could not be opened")) << text.toStdString();
+    TickAfter(5s);
+    EXPECT_EQ(Caption("StatusField"), "SAFE");
+}
+
 TEST_F(frmMainTest, FirstCloseCreatesConfigIniWithTheDefaults)
 {
     frmMain& form = Open();
