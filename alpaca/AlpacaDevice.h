@@ -31,11 +31,14 @@ class AlpacaDevice {
 public:
     AlpacaDevice(const SafetyBoard& board, std::string uniqueId);
 
+    // Set while no server serves the device.
+    void SetUniqueId(std::string uniqueId) { uniqueId_ = std::move(uniqueId); }
+
     Response Handle(const Request& request);
 
 private:
     const SafetyBoard& board_;
-    const std::string uniqueId_;
+    std::string uniqueId_;
     std::atomic<std::uint32_t> serverTransactionId_{0};
     std::atomic<bool> connected_{false};
 };

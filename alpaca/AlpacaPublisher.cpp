@@ -7,7 +7,8 @@
 
 namespace nortavi::alpaca {
 
-AlpacaPublisher::AlpacaPublisher(AlpacaServer::Limits limits) : limits_(limits)
+AlpacaPublisher::AlpacaPublisher(AlpacaServer::Limits limits)
+    : device_(board_, {}), server_(device_, limits)
 {
 }
 
@@ -16,27 +17,27 @@ std::optional<std::string> AlpacaPublisher::Apply(AlpacaSettings& settings)
     if (settings.server && settings.uniqueId.empty()) {
         settings.uniqueId = MakeUniqueId();
     }
-    if (settings == serving_ && (server_ != nullptr) == settings.server) {
-        return std::nullopt;
-    }
-    server_.reset();
-    device_.reset();
-    serving_ = settings;
-    serving_.server = false;
     if (!settings.server) {
+        server_.Stop();
+        serving_.server = false;
         return std::nullopt;
     }
-    device_ = std::make_unique<AlpacaDevice>(board_, settings.uniqueId);
-    server_ = std::make_unique<AlpacaServer>(*device_, limits_);
+    if (settings == serving_ && server_.Running()) {
+        return std::nullopt;
+    }
+    if (settings.uniqueId != serving_.uniqueId) {
+        server_.Stop();  // the id changes only while nothing serves it
+        device_.SetUniqueId(settings.uniqueId);
+    }
     const AlpacaServer::Outcome outcome =
-        server_->Start(settings.port, settings.allowRemote, settings.discoveryPort);
+        server_.Start(settings.port, settings.allowRemote, settings.discoveryPort);
+    serving_ = settings;
     if (outcome.error) {
-        server_.reset();
-        device_.reset();
+        server_.Stop();
+        serving_.server = false;
         return *outcome.error +
                ". Observatory software cannot reach Nortavi until another port is set in Setup.";
     }
-    serving_.server = true;
     if (outcome.warning) {
         return *outcome.warning + ". Observatory software can still reach Nortavi on port " +
                std::to_string(settings.port) + " when given it by hand.";
@@ -46,7 +47,7 @@ std::optional<std::string> AlpacaPublisher::Apply(AlpacaSettings& settings)
 
 bool AlpacaPublisher::PortUsable(std::uint16_t port, bool allowRemote) const
 {
-    if (server_ != nullptr && serving_.port == port) {
+    if (server_.Running() && serving_.port == port) {
         return true;
     }
     return AlpacaServer::PortFree(port, allowRemote);

@@ -31,10 +31,11 @@ public:
     bool PortUsable(std::uint16_t port, bool allowRemote) const;
 
 private:
-    const AlpacaServer::Limits limits_;
     SafetyBoard board_;
-    std::unique_ptr<AlpacaDevice> device_;
-    std::unique_ptr<AlpacaServer> server_;
+    // One device for the program's life: a client's connection and the
+    // transaction count outlast a change of ports.
+    AlpacaDevice device_;
+    AlpacaServer server_;
     AlpacaSettings serving_;  // what runs; server false when nothing does
 };
 

@@ -8,10 +8,12 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 
+#include <algorithm>
 #include <array>
-#include <atomic>
+#include <future>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace nortavi::alpaca {
 
@@ -53,20 +55,36 @@ void OpenAcceptor(tcp::acceptor& acceptor, std::uint16_t port, bool allowRemote,
     }
 }
 
+// What a connection costs the server: counted while it lives, and whether
+// it is only waiting for a client's next request (the first to go when a
+// new client needs its place).
+struct Accounting {
+    int open = 0;
+};
+
 class Session : public std::enable_shared_from_this<Session> {
 public:
     Session(tcp::socket socket, AlpacaDevice& device, const AlpacaServer::Limits& limits,
-            std::atomic<int>& open)
-        : stream_(std::move(socket)), device_(device), limits_(limits), open_(open)
+            Accounting& accounting)
+        : stream_(std::move(socket)),
+          // Headers, body and the framing around them: a client cannot make
+          // the buffer grow past this, however it sends.
+          buffer_(limits.maxHeaderBytes + limits.maxBodyBytes + 4096),
+          device_(device),
+          limits_(limits),
+          accounting_(accounting)
     {
-        ++open_;
+        ++accounting_.open;
+        beast::error_code ignored;
+        peer_ = stream_.socket().remote_endpoint(ignored).address();
     }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
-    ~Session() { --open_; }
+    ~Session() { --accounting_.open; }
 
     void Read()
     {
+        idleSince_ = std::chrono::steady_clock::now();
         parser_.emplace();
         parser_->header_limit(limits_.maxHeaderBytes);
         parser_->body_limit(limits_.maxBodyBytes);
@@ -77,9 +95,22 @@ public:
                          beast::bind_front_handler(&Session::OnRead, shared_from_this()));
     }
 
+    // Waiting for a request that has not begun to arrive.
+    bool Idle() const { return idleSince_.has_value() && buffer_.size() == 0; }
+    std::chrono::steady_clock::time_point IdleSince() const { return *idleSince_; }
+    const asio::ip::address& Peer() const { return peer_; }
+
+    void Close()
+    {
+        beast::error_code ignored;
+        stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
+        stream_.socket().close(ignored);
+    }
+
 private:
     void OnRead(beast::error_code error, std::size_t)
     {
+        idleSince_.reset();
         if (error == http::error::header_limit || error == http::error::body_limit ||
             error == http::error::buffer_overflow) {
             return Answer(413, "text/plain", "The request is too large.", false);
@@ -99,7 +130,10 @@ private:
         call.contentType = std::string(request[http::field::content_type]);
         call.body = request.body();
         const Response response = device_.Handle(call);
-        Answer(response.status, response.contentType, response.body, request.keep_alive());
+        // An answer to HEAD would carry a body the client does not expect:
+        // the connection ends with it.
+        Answer(response.status, response.contentType, response.body,
+               request.keep_alive() && request.method() != http::verb::head);
     }
 
     void Answer(int status, const std::string& contentType, const std::string& body, bool keepAlive)
@@ -124,26 +158,26 @@ private:
             });
     }
 
-    void Close()
-    {
-        beast::error_code ignored;
-        stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
-        stream_.socket().close(ignored);
-    }
-
     beast::tcp_stream stream_;
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::string_body>> parser_;
     http::response<http::string_body> response_;
     AlpacaDevice& device_;
     const AlpacaServer::Limits& limits_;
-    std::atomic<int>& open_;
+    Accounting& accounting_;
+    asio::ip::address peer_;
+    std::optional<std::chrono::steady_clock::time_point> idleSince_;
 };
+
+// Said, without waiting, to a client there is no room for.
+constexpr std::string_view kBusy =
+    "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\nContent-Length: 0\r\n\r\n";
 
 }  // namespace
 
 // One serving: the sockets and the thread that runs them. Stopping throws
-// it away whole, so a restart begins clean.
+// it away whole, so a restart begins clean. Everything in it is touched on
+// its own thread only.
 struct AlpacaServer::Network {
     Network(AlpacaDevice& servedDevice, const Limits& servedLimits)
         : device(servedDevice), limits(servedLimits)
@@ -156,13 +190,87 @@ struct AlpacaServer::Network {
             if (error == asio::error::operation_aborted) {
                 return;
             }
-            // Over the limit, a new connection is closed at once; those
-            // already open are served on.
-            if (!error && open < limits.maxConnections) {
-                std::make_shared<Session>(std::move(socket), device, limits, open)->Read();
+            if (error) {
+                // Out of handles, say: try again shortly rather than spin.
+                retry.expires_after(std::chrono::milliseconds(100));
+                retry.async_wait([this](beast::error_code waited) {
+                    if (!waited) {
+                        Accept();
+                    }
+                });
+                return;
             }
+            Admit(std::move(socket));
             Accept();
         });
+    }
+
+    // A new connection takes the place of the one idle longest when all are
+    // taken, so that clients that keep connections open cannot lock others
+    // out; one computer may hold only part of them.
+    void Admit(tcp::socket socket)
+    {
+        std::erase_if(sessions,
+                      [](const std::weak_ptr<Session>& session) { return session.expired(); });
+        beast::error_code ignored;
+        const asio::ip::address peer = socket.remote_endpoint(ignored).address();
+        const auto fromPeer =
+            std::count_if(sessions.begin(), sessions.end(),
+                          [&peer](const auto& session) { return session.lock()->Peer() == peer; });
+        const bool peerFull = !peer.is_loopback() && fromPeer >= kPerComputer;
+        bool room = accounting.open < limits.maxConnections;
+        if (!peerFull && !room) {
+            std::shared_ptr<Session> oldest;
+            for (const auto& weak : sessions) {
+                const auto session = weak.lock();
+                if (session->Idle() && (!oldest || session->IdleSince() < oldest->IdleSince())) {
+                    oldest = session;
+                }
+            }
+            if (oldest) {
+                oldest->Close();  // it counts itself out once its read ends
+                room = true;
+            }
+        }
+        if (peerFull || !room) {
+            socket.non_blocking(true, ignored);
+            socket.write_some(asio::buffer(kBusy), ignored);
+            socket.close(ignored);
+            return;
+        }
+        auto session = std::make_shared<Session>(std::move(socket), device, limits, accounting);
+        sessions.push_back(session);
+        session->Read();
+    }
+
+    // Opens the discovery socket, shared with other Alpaca programs on this
+    // computer, and starts answering; the error, if it cannot.
+    std::optional<std::string> OpenDiscovery(std::uint16_t onPort)
+    {
+        beast::error_code error;
+        discovery.close(error);
+        discovery.open(udp::v4(), error);
+        if (!error) {
+            discovery.set_option(asio::socket_base::reuse_address(true), error);
+        }
+#ifdef SO_REUSEPORT
+        if (!error) {
+            using ReusePort = asio::detail::socket_option::boolean<SOL_SOCKET, SO_REUSEPORT>;
+            discovery.set_option(ReusePort(true), error);
+        }
+#endif
+        if (!error) {
+            discovery.bind(udp::endpoint(asio::ip::address_v4::any(), onPort), error);
+        }
+        if (error) {
+            beast::error_code ignored;
+            discovery.close(ignored);
+            return "Discovery on port " + std::to_string(onPort) +
+                   " could not start: " + error.message();
+        }
+        discoveryPort = onPort;
+        Discover();
+        return std::nullopt;
     }
 
     void Discover()
@@ -184,18 +292,38 @@ struct AlpacaServer::Network {
             });
     }
 
+    // Runs the handlers; one that throws (out of memory, say) loses its
+    // connection, never the program.
+    void Run()
+    {
+        for (;;) {
+            try {
+                context.run();
+                return;
+            } catch (const std::exception&) {
+                continue;
+            }
+        }
+    }
+
+    static constexpr long kPerComputer = 16;
+
     AlpacaDevice& device;
     const Limits& limits;
     // Before the context: sessions still count themselves down while it
     // destroys them.
-    std::atomic<int> open{0};
+    Accounting accounting;
+    std::vector<std::weak_ptr<Session>> sessions;
     asio::io_context context{1};
     tcp::acceptor acceptor{context};
+    asio::steady_timer retry{context};
     udp::socket discovery{context};
     std::array<char, 256> datagram{};
     udp::endpoint sender;
     std::string discoveryAnswer;
     bool allowRemote = false;
+    std::uint16_t port = 0;
+    std::uint16_t discoveryPort = 0;
     std::thread thread;
 };
 
@@ -215,44 +343,33 @@ AlpacaServer::~AlpacaServer()
 AlpacaServer::Outcome AlpacaServer::Start(std::uint16_t port, bool allowRemote,
                                           std::uint16_t discoveryPort)
 {
+    Outcome outcome;
+    if (network_ && network_->port == port && network_->allowRemote == allowRemote) {
+        // Only discovery moves: the clients connected now keep their
+        // connections, and the port is not given up and asked for again.
+        if (network_->discoveryPort != discoveryPort) {
+            std::promise<std::optional<std::string>> opened;
+            asio::post(network_->context,
+                       [&] { opened.set_value(network_->OpenDiscovery(discoveryPort)); });
+            outcome.warning = opened.get_future().get();
+        }
+        return outcome;
+    }
     Stop();
     auto network = std::make_unique<Network>(device_, limits_);
     network->allowRemote = allowRemote;
+    network->port = port;
     network->discoveryAnswer = "{\"AlpacaPort\":" + std::to_string(port) + "}";
 
-    Outcome outcome;
     beast::error_code error;
     OpenAcceptor(network->acceptor, port, allowRemote, error);
     if (error) {
         outcome.error = "Port " + std::to_string(port) + " could not be opened: " + error.message();
         return outcome;
     }
-
-    // Discovery is shared with other Alpaca programs on this computer.
-    network->discovery.open(udp::v4(), error);
-    if (!error) {
-        network->discovery.set_option(asio::socket_base::reuse_address(true), error);
-    }
-#ifdef SO_REUSEPORT
-    if (!error) {
-        using ReusePort = asio::detail::socket_option::boolean<SOL_SOCKET, SO_REUSEPORT>;
-        network->discovery.set_option(ReusePort(true), error);
-    }
-#endif
-    if (!error) {
-        network->discovery.bind(udp::endpoint(asio::ip::address_v4::any(), discoveryPort), error);
-    }
-    if (error) {
-        outcome.warning = "Discovery on port " + std::to_string(discoveryPort) +
-                          " could not start: " + error.message();
-        beast::error_code ignored;
-        network->discovery.close(ignored);
-    } else {
-        network->Discover();
-    }
-
+    outcome.warning = network->OpenDiscovery(discoveryPort);
     network->Accept();
-    network->thread = std::thread([&context = network->context] { context.run(); });
+    network->thread = std::thread([&network = *network] { network.Run(); });
     network_ = std::move(network);
     return outcome;
 }

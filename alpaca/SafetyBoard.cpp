@@ -7,24 +7,18 @@ SafetyBoard::SafetyBoard(Clock::duration maxAge) : maxAge_(maxAge)
 {
 }
 
-void SafetyBoard::PollEnded(ShownStatus status, bool conditionRead)
+void SafetyBoard::PollEnded(ShownStatus status, bool conditionRead, bool stampChanging)
 {
     const std::lock_guard lock(mutex_);
-    latest_ = {status, conditionRead, Clock::now()};
+    latest_ = {status, conditionRead, stampChanging, Clock::now()};
     polled_ = true;
-}
-
-SafetyBoard::Reading SafetyBoard::Latest() const
-{
-    const std::lock_guard lock(mutex_);
-    return latest_;
 }
 
 bool SafetyBoard::IsSafe() const
 {
     const std::lock_guard lock(mutex_);
     return polled_ && latest_.status == ShownStatus::Safe && latest_.conditionRead &&
-           Clock::now() - latest_.at <= maxAge_;
+           latest_.stampChanging && Clock::now() - latest_.at <= maxAge_;
 }
 
 }  // namespace nortavi::alpaca

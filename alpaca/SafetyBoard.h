@@ -18,22 +18,22 @@ public:
     // stop (a window that hangs) must not leave "safe" standing.
     explicit SafetyBoard(Clock::duration maxAge = std::chrono::seconds(15));
 
-    void PollEnded(ShownStatus status, bool conditionRead) override;
-
-    struct Reading {
-        ShownStatus status = ShownStatus::Pending;
-        bool conditionRead = false;
-        Clock::time_point at{};
-    };
-    Reading Latest() const;
+    void PollEnded(ShownStatus status, bool conditionRead, bool stampChanging) override;
 
     // Safe only while the window shows SAFE from a fresh feed, the last
-    // poll read a condition, and that poll is recent. Everything else, no
-    // poll yet included, is not safe.
+    // poll read a condition, the file's time stamp still changes, and that
+    // poll is recent. Everything else, no poll yet included, is not safe.
     bool IsSafe() const;
 
 private:
     const Clock::duration maxAge_;
+    struct Reading {
+        ShownStatus status = ShownStatus::Pending;
+        bool conditionRead = false;
+        bool stampChanging = false;
+        Clock::time_point at{};
+    };
+
     mutable std::mutex mutex_;
     Reading latest_;
     bool polled_ = false;

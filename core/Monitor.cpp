@@ -32,6 +32,8 @@ void Monitor::StartUp(const std::function<void()>& beforeFirstPoll)
     ShowInitialStatus(statusString);
 
     const LocalTime now = ports_.clock.Now();
+    stampSeen_ = state_.lastStatusTime;
+    stampChangedAt_ = now;
     state_.lastClearTime = now;
     state_.lastCloudyTime = now;
     state_.lastVCloudyTime = now;
@@ -131,7 +133,12 @@ void Monitor::RefreshStatus()
     if (ports_.safety != nullptr) {
         const bool conditionRead =
             statusString == "CLEAR" || statusString == "CLOUDY" || statusString == "V.CLOUDY";
-        ports_.safety->PollEnded(shownStatus_, conditionRead);
+        if (state_.lastStatusTime != stampSeen_) {
+            stampSeen_ = state_.lastStatusTime;
+            stampChangedAt_ = ports_.clock.Now();
+        }
+        const bool stampChanging = MinutesSince(stampChangedAt_) <= kStaleAfterMinutes;
+        ports_.safety->PollEnded(shownStatus_, conditionRead, stampChanging);
     }
 }
 

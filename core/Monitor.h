@@ -56,6 +56,8 @@ private:
     AlarmSound alarmSound_;
     MonitorState state_;
     ShownStatus shownStatus_ = ShownStatus::Pending;
+    LocalTime stampSeen_{};       // the status time stamp as last read
+    LocalTime stampChangedAt_{};  // the clock when it last changed
 };
 
 }  // namespace nortavi

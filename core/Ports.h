@@ -67,9 +67,12 @@ enum class ShownStatus { Pending, Safe, Unsafe, Unknown };
 class SafetyListener {
 public:
     virtual ~SafetyListener() = default;
-    // After each poll: the status as the window now shows it, and whether
-    // this poll read a condition word from the status file.
-    virtual void PollEnded(ShownStatus status, bool conditionRead) = 0;
+    // After each poll: the status as the window now shows it, whether this
+    // poll read a condition word from the status file, and whether the
+    // file's time stamp has changed within the last two minutes (a sensor
+    // whose clock runs ahead would otherwise look fresh for ever once it
+    // stops).
+    virtual void PollEnded(ShownStatus status, bool conditionRead, bool stampChanging) = 0;
 };
 
 class SoundOutput {

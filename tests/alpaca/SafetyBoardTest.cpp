@@ -16,18 +16,20 @@ TEST(SafetyBoardTest, SafeOnlyForAFreshSafeReadingThatIsRecent)
     struct Case {
         ShownStatus status;
         bool conditionRead;
+        bool stampChanging;
         bool safe;
     } const cases[] = {
-        {ShownStatus::Safe, true, true},     {ShownStatus::Safe, false, false},
-        {ShownStatus::Unsafe, true, false},  {ShownStatus::Unknown, true, false},
-        {ShownStatus::Pending, true, false},
+        {ShownStatus::Safe, true, true, true},     {ShownStatus::Safe, false, true, false},
+        {ShownStatus::Safe, true, false, false},   {ShownStatus::Unsafe, true, true, false},
+        {ShownStatus::Unknown, true, true, false}, {ShownStatus::Pending, true, true, false},
     };
     for (const Case& c : cases) {
-        board.PollEnded(c.status, c.conditionRead);
-        EXPECT_EQ(board.IsSafe(), c.safe) << static_cast<int>(c.status) << " " << c.conditionRead;
+        board.PollEnded(c.status, c.conditionRead, c.stampChanging);
+        EXPECT_EQ(board.IsSafe(), c.safe)
+            << static_cast<int>(c.status) << " " << c.conditionRead << " " << c.stampChanging;
     }
     // Polls that stop (a window that hangs) do not leave "safe" standing.
-    board.PollEnded(ShownStatus::Safe, true);
+    board.PollEnded(ShownStatus::Safe, true, true);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(board.IsSafe());
 }

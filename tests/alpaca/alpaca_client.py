@@ -179,6 +179,16 @@ def walk_is_safe(replay, client):
     status("CLEAR")
     line = poll()
     check("status=SAFE" in line and client.is_safe() is True, f"fresh again, no bad reading for long: {line}")
+    # A sensor whose clock runs ten minutes ahead, then stops: the window
+    # still counts the feed fresh, but a stamp that no longer changes is not
+    # safe to act on.
+    clock[0] += 600
+    status("CLEAR")
+    clock[0] -= 600
+    poll()
+    advance(155)
+    line = poll()
+    check("status=SAFE" in line and client.is_safe() is False, f"a stamp ahead that stopped changing: {line}")
 
 
 def discovery(port, discovery_port):
@@ -219,6 +229,10 @@ def under_attack(replay, port):
     check(replies[0].startswith("HTTP/1.1 413") and replies[1].startswith("HTTP/1.1 413"),
           f"too large is refused with 413: {replies[0][:20]!r} {replies[1][:20]!r}")
     check(replies[2].startswith("HTTP/1.1 400"), f"garbage is refused with 400: {replies[2][:20]!r}")
+    # A chunk-size line without an end must not grow the server's memory.
+    flood = raw_exchange(port, b"PUT /api/v1/safetymonitor/0/connect HTTP/1.1\r\nHost: x\r\n"
+                         b"Transfer-Encoding: chunked\r\n\r\n1;" + b"a" * 200000)
+    check(flood == "" or flood.startswith("HTTP/1.1 4"), f"an endless chunk line is refused: {flood[:20]!r}")
 
     poller = threading.Thread(target=polls)
     poller.start()
@@ -248,12 +262,24 @@ def attack(port):
             slow.append(connection)
         except OSError:
             pass
-    # Over the limit, a new connection is closed at once.
-    check(raw_exchange(port, b"GET /management/apiversions HTTP/1.1\r\nHost: x\r\n\r\n") == "",
-          "a connection over the limit is closed")
+    # Over the limit, with every place taken by a request under way, a new
+    # connection is told the server is busy.
+    reply = raw_exchange(port, b"GET /management/apiversions HTTP/1.1\r\nHost: x\r\n\r\n")
+    check(reply == "" or reply.startswith("HTTP/1.1 503"), f"over the limit: {reply[:20]!r}")
     for connection in slow:
         connection.close()
     time.sleep(0.5)
+    # Clients that keep idle connections open cannot lock others out: the
+    # longest idle gives way.
+    idle = []
+    for _ in range(80):
+        connection = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+        connection.request("GET", "/api/v1/safetymonitor/0/name")
+        connection.getresponse().read()
+        idle.append(connection)
+    check(Client(port).is_safe() is not None, "a new client is served while idle connections fill every place")
+    for connection in idle:
+        connection.close()
     workers = [threading.Thread(target=hammer, args=(n,)) for n in range(1, 51)]
     started = time.monotonic()
     for worker in workers:
@@ -283,6 +309,11 @@ def main():
         walk_is_safe(replay, client)
         members_and_parameters(client, port)
         discovery(port, discovery_port)
+        # Moving discovery keeps the connection of a client: it stays safe.
+        moved = free_port(socket.SOCK_DGRAM)
+        check(replay.send(f"alpaca {port} {moved}", 1)[0] == f"alpaca: serving on {port}", "discovery moves")
+        check(client.device("GET", "connected")[1]["Value"] is True, "still connected after discovery moved")
+        discovery(port, moved)
         under_attack(replay, port)
         check(Client(port).is_safe() is not None, "answers after the attack")
     finally:

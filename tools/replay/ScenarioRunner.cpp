@@ -244,9 +244,12 @@ void ScenarioRunner::Publish(const std::string& argument)
         if (!portNumber || !discoveryNumber) {
             throw ScenarioError("alpaca takes PORT [DISCOVERY_PORT], from 1 to 65535, or off");
         }
-        alpaca = {true, *portNumber, false, *discoveryNumber, alpaca.uniqueId};
+        // The id made at the first "alpaca" stays, as config.ini would keep
+        // it, even when "start" has since set the defaults again.
+        alpaca = {true, *portNumber, false, *discoveryNumber, publishedId_};
     }
     const auto problem = publisher_.Apply(alpaca);
+    publishedId_ = alpaca.uniqueId;
     out_ << "alpaca: " << (problem ? *problem : alpaca.server ? "serving on " + std::to_string(alpaca.port) : "off")
          << '\n';
 }

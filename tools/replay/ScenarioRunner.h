@@ -57,6 +57,7 @@ private:
     DiskFileProbe fileProbe_;
     Settings settings_;
     alpaca::AlpacaPublisher publisher_;
+    std::string publishedId_;
     std::unique_ptr<Monitor> monitor_;
     bool started_ = false;
 };
