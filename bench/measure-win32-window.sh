@@ -18,7 +18,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
-wine_dir=/usr/lib/wine
+source scripts/wine-session.sh
 for tool in "$wine_dir/wine64" x86_64-w64-mingw32-g++-posix Xvfb openbox xprop xdotool; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: ./test.sh installs what this needs" >&2; exit 1; }
 done
@@ -31,21 +31,18 @@ cmake --build "$build/app" --target Nortavi >/dev/null
 cmake -S bench/win32window -B "$build/bare" -G Ninja --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build/bare" >/dev/null
 
-export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
-export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml="
+quiet_wine_prefix "$build/wineprefix"
 work=$(mktemp -d)
 pids=()
 source scripts/xvfb-desktop.sh
 cleanup() {
-  "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
+  stop_wine
   stop_all
   rm -rf "$work"
 }
 trap cleanup EXIT
-mkdir -p "$WINEPREFIX"
 start_desktop "$work" || { echo "Xvfb would not start" >&2; exit 1; }
-"$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1
-"$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
+start_wine
 
 # Nortavi.exe in a folder of its own, reading a fresh CLEAR status (written
 # anew before each start): SAFE and no alarm, so no sweep holds it up.
@@ -70,23 +67,13 @@ launch() {  # WHICH: starts it and waits for its window; sets pid and ms
   [ "$1" = nortavi ] && printf '%s,CLEAR\r\n' "$(date '+%Y-%m-%d %H:%M:%S')" >"$work/status.txt"
   time_window "${title[$1]}" "$wine_dir/wine64" "${program[$1]}"
 }
-stop() { stop_program "$1"; }
 
 # A first start of each warms the disk cache and wine's own libraries.
-for which in "${which_all[@]}"; do launch "$which"; sleep 1; stop "$pid"; done
+for which in "${which_all[@]}"; do launch "$which"; sleep 1; stop_program "$pid"; done
 
 declare -A start_ms rss_kib
-for _ in $(seq "$runs"); do
-  for which in "${which_all[@]}"; do
-    launch "$which"
-    sleep 2
-    start_ms[$which]+="$ms "
-    rss_kib[$which]+="$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status") "
-    stop "$pid"
-  done
-done
+measure_starts "$runs" "${which_all[@]}"
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
 declare -A median_ms median_kib bytes
 for which in "${which_all[@]}"; do
   median_ms[$which]=$(echo "${start_ms[$which]}" | median)

@@ -73,21 +73,12 @@ launch() {
   # shellcheck disable=SC2086 # a program may come with its arguments
   time_window "${title[$1]}" ${program[$1]}
 }
-stop() { stop_program "$1"; }
 # CPU ticks (user + system) and context switches of every thread.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'; }
 
 declare -A start_ms rss_kib
-for _ in $(seq "$runs"); do
-  for which in "${which_all[@]}"; do  # in turn, so that warm caches favour neither
-    launch "$which"
-    sleep 2
-    start_ms[$which]+="$ms "
-    rss_kib[$which]+="$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status") "
-    stop "$pid"
-  done
-done
+measure_starts "$runs" "${which_all[@]}"
 
 declare -A idle_cpu idle_switches
 for which in bare caption nortavi; do
@@ -101,7 +92,7 @@ for which in bare caption nortavi; do
   if [ "$which" = nortavi ] && command -v strace >/dev/null; then
     timeout -s INT "$idle_seconds" strace -c -f -p "$pid" -o "$work/strace.txt" 2>/dev/null || true
   fi
-  stop "$pid"
+  stop_program "$pid"
 done
 
 declare -A median_ms median_kib
@@ -109,7 +100,6 @@ for which in "${which_all[@]}"; do
   median_ms[$which]=$(echo "${start_ms[$which]}" | median)
   median_kib[$which]=$(echo "${rss_kib[$which]}" | median)
 done
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
 printf '\n%-30s %12s %14s %12s %10s %10s\n' "" "bare window" "with caption" "nortavi" "/ bare" "/ caption"
 printf '%-30s %9s ms %11s ms %9s ms %10s %10s\n' "start to window shown" \
   "${median_ms[bare]}" "${median_ms[caption]}" "${median_ms[nortavi]}" \

@@ -10,7 +10,14 @@
 #   time_window TITLE COMMAND...   starts COMMAND and waits for a window
 #                                  titled TITLE; sets `pid` and `ms`
 #   stop_program PID               ends it and waits for its window to go
+#   measure_starts RUNS WHICH...   starts each RUNS times, in turn so that
+#                                  warm caches favour none, through the
+#                                  caller's `launch WHICH`; appends the time
+#                                  to its window and its resident memory
+#                                  (VmRSS) two seconds later to the caller's
+#                                  start_ms[WHICH] and rss_kib[WHICH]
 #   median < NUMBERS               the median of numbers separated by spaces
+#   ratio A B                      A / B to two places
 
 start_window_clock() {
   clients=$1
@@ -44,4 +51,19 @@ stop_program() {
   sleep 0.5  # the window manager's list changes again as the window goes
 }
 
+measure_starts() {
+  local runs=$1 which
+  shift
+  for _ in $(seq "$runs"); do
+    for which in "$@"; do
+      launch "$which"
+      sleep 2
+      start_ms[$which]+="$ms "
+      rss_kib[$which]+="$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status") "
+      stop_program "$pid"
+    done
+  done
+}
+
 median() { tr ' ' '\n' | grep . | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }

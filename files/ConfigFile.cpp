@@ -34,6 +34,31 @@ std::string FormatStatusPath(const std::string& path)
     return NeedsQuotes(path) ? "\"" + path + "\"" : path;
 }
 
+// Whole numbers are read as people type them: blanks around, a plus sign
+// ("+-5" is not a number).
+template <typename Number>
+std::optional<Number> ParseWholeNumber(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace
 
 ConfigFile::ConfigFile(std::string folder) : loadFolder_(folder), saveFolder_(std::move(folder))
@@ -167,45 +192,16 @@ bool IsUniqueId(std::string_view text)
 
 std::optional<std::uint16_t> ParsePort(std::string_view text)
 {
-    // The same spellings as minutes: blanks around, a plus sign.
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-    }
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < 1 ||
-        value > 65535) {
+    const auto value = ParseWholeNumber<unsigned>(text);
+    if (!value || *value < 1 || *value > 65535) {
         return std::nullopt;
     }
-    return static_cast<std::uint16_t>(value);
+    return static_cast<std::uint16_t>(*value);
 }
 
 std::optional<std::int16_t> ParseMinutes(std::string_view text)
 {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') {
-            return std::nullopt;
-        }
-    }
-    std::int16_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
+    return ParseWholeNumber<std::int16_t>(text);
 }
 
 bool StatusPathRoundTrips(const std::string& path)

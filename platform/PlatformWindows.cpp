@@ -3,6 +3,8 @@
 // system code page.
 #include "Platform.h"
 
+#include "CodePageWindows.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <utility>
 
 namespace nortavi::platform {
 
@@ -136,19 +139,11 @@ std::string UserSettingsFolder()
     if (length == 0 || length >= std::size(wide)) {
         return {};
     }
-    // Paths are 8-bit text in the system code page: a name it cannot hold
-    // exactly would name another folder, or none.
-    BOOL usedDefault = FALSE;
-    const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    char narrow[MAX_PATH * 4] = {};
-    const int bytes = WideCharToMultiByte(
-        utf8 ? CP_UTF8 : CP_ACP, flags, wide, static_cast<int>(length), narrow,
-        static_cast<int>(sizeof narrow), nullptr, utf8 ? nullptr : &usedDefault);
-    if (bytes <= 0 || usedDefault) {
+    auto narrow = NarrowExactly(std::wstring_view(wide, length));
+    if (!narrow || narrow->empty()) {
         return {};
     }
-    std::string folder(narrow, static_cast<std::size_t>(bytes));
+    std::string folder = std::move(*narrow);
     if (folder.back() != '\\' && folder.back() != '/') {
         folder += '\\';
     }

@@ -11,41 +11,23 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build/windows
-wine_dir=/usr/lib/wine
 jobs=$(nproc)
 
-export WINEPREFIX="$PWD/$build/wineprefix"
-export WINEDEBUG=-all
-# No sound drivers (CI machines have no audio device, and the ALSA/Pulse
-# drivers only print noise trying), and no Mono/Gecko installers at wineboot.
-export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml="
+source scripts/wine-session.sh
+quiet_wine_prefix "$PWD/$build/wineprefix"
 
-# Only this prefix's server is stopped (wineserver -k acts on $WINEPREFIX),
-# and with it every wine process of the stage; then the X display.
+# Every wine process of the stage ends, then the X display.
 pids=()
 source scripts/xvfb-desktop.sh
 stop_stage() {
-  "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
+  stop_wine
   stop_all
 }
 trap stop_stage EXIT
 trap 'exit 130' INT TERM
 
-mkdir -p "$WINEPREFIX"
 # The windows are tested at 100 %, 150 % and 200 %: room for the largest.
 start_desktop "$build" 1600x1200 || { echo "Xvfb would not start: $(tail -n 3 "$build/xvfb.log")" >&2; exit 1; }
-# start_wine: a wine session of the stage's own. A server left over (from
-# an interrupted run, or from the build) is ended first, and waited for.
-# The first wine process starts wine's background services, which inherit
-# its output pipes. Started here with every stream on /dev/null, they cannot
-# keep a test's pipes open and stall CTest; the persistent server keeps them
-# running for the whole stage instead of once per test.
-start_wine() {
-  "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
-  "$wine_dir/wineserver" -w >/dev/null 2>&1 || true
-  "$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1
-  "$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
-}
 start_wine
 
 # A spare drive letter whose root is a folder of ours, so a test can run a

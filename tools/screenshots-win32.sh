@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
-wine_dir=/usr/lib/wine
+source scripts/wine-session.sh
 
 exe=${1:-}
 if [ -z "$exe" ]; then
@@ -21,21 +21,19 @@ if [ -z "$exe" ]; then
 fi
 exe=$(realpath "$exe")
 
-export WINEPREFIX=$repo/build/screenshots-wine WINEDEBUG=-all
-export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml="
+quiet_wine_prefix "$repo/build/screenshots-wine"
 work=$(mktemp -d)
 pids=()
 source scripts/xvfb-desktop.sh
 cleanup() {
-  "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
+  stop_wine
   stop_all
   rm -rf "$work"
 }
 trap cleanup EXIT
-mkdir -p "$WINEPREFIX" docs
+mkdir -p docs
 start_desktop "$work" 1600x1200 || { echo "Xvfb would not start" >&2; exit 1; }
-"$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1
-"$wine_dir/wine64" wineboot --init </dev/null >/dev/null 2>&1
+start_wine
 
 NORTAVI_SCREENSHOTS=$repo/docs tests/ui/win32/end-to-end.sh "$exe"
 ls docs/screenshot-win32-*.png

@@ -25,17 +25,17 @@ constexpr int kLogicalDpi = 96;
 // its centre line and gets that height.
 constexpr int kCheckBoxMinHeight = 255;
 
-QString Text(std::string_view ascii)
-{
-    return QString::fromLatin1(ascii.data(), static_cast<qsizetype>(ascii.size()));
-}
-
 QFont ToQFont(const forms::FontDesign& font)
 {
     return DesignFont(Text(font.face), font.points, font.bold);
 }
 
 }  // namespace
+
+QString Text(std::string_view ascii)
+{
+    return QString::fromLatin1(ascii.data(), static_cast<qsizetype>(ascii.size()));
+}
 
 int Pixels(int twips)
 {

@@ -29,11 +29,7 @@
 namespace {
 
 using nortavi::ui::FitFontToWidth;
-
-QString Text(std::string_view ascii)
-{
-    return QString::fromLatin1(ascii.data(), static_cast<qsizetype>(ascii.size()));
-}
+using nortavi::ui::Text;
 
 QString Title()
 {

@@ -19,11 +19,7 @@
 namespace {
 
 using Id = nortavi::forms::frmSetupId;
-
-QString Text(std::string_view ascii)
-{
-    return QString::fromLatin1(ascii.data(), static_cast<qsizetype>(ascii.size()));
-}
+using nortavi::ui::Text;
 
 }  // namespace
 
