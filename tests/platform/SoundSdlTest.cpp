@@ -42,19 +42,6 @@ std::size_t ThreadCount()
     return static_cast<std::size_t>(std::distance(begin(tasks), end(tasks)));
 }
 
-class NoDisplay final : public MainDisplay {
-public:
-    void SetConditionCaption(const std::string&) override {}
-    void SetConditionColour(Colour) override {}
-    void SetStatusCaption(const std::string&) override {}
-    void SetStatusColour(Colour) override {}
-    void SetMinsSinceClearText(const std::string&) override {}
-    void SetMinsSinceCloudyText(const std::string&) override {}
-    void SetMinsSinceVCloudyText(const std::string&) override {}
-    void SetAlarmButtonCaption(const std::string&) override {}
-    void SetAlarmButtonEnabled(bool) override {}
-};
-
 class SdlSoundTest : public ::testing::Test {
 protected:
     SdlSoundTest() : capture_(folder_.File("capture.raw"), kRate) {}

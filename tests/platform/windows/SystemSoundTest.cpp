@@ -2,13 +2,23 @@
 // The Windows sound backend on a machine without an audio device (CI, wine
 // with its sound drivers switched off): every call comes back, the program
 // can go on polling and can exit.
+#include "AlarmLatches.h"
+#include "CoreFakes.h"
+#include "FileSystem.h"
+#include "ImportHook.h"
 #include "ScratchFolder.h"
 #include "SystemSound.h"
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+// mmsystem.h needs windows.h first.
+#include <mmsystem.h>
+
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace nortavi {
 namespace {
@@ -39,6 +49,87 @@ std::string SilentWave()
     AppendLittleEndian(bytes, kSamples, 4);
     bytes.append(kSamples, static_cast<char>(0x80));
     return bytes;
+}
+
+// What reached the system: wine's Beep returns at once and its audio
+// drivers are off here, so only the calls themselves show wrong flags,
+// lengths or paths.
+struct SoundCalls {
+    struct Wave {
+        std::string path;
+        HMODULE module;
+        DWORD flags;
+    };
+    std::vector<Wave> waves;
+    std::vector<std::pair<DWORD, DWORD>> beeps;  // frequency, duration
+};
+SoundCalls* recorded = nullptr;
+using LookUp = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+LookUp realLookUp = nullptr;
+using PlaySoundAFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+PlaySoundAFunction realPlaySound = nullptr;
+
+BOOL WINAPI RecordPlaySoundA(LPCSTR path, HMODULE module, DWORD flags)
+{
+    if (recorded == nullptr) {
+        return realPlaySound(path, module, flags);
+    }
+    recorded->waves.push_back({path != nullptr ? path : "<null>", module, flags});
+    return TRUE;
+}
+
+BOOL WINAPI RecordBeep(DWORD frequency, DWORD duration)
+{
+    recorded->beeps.emplace_back(frequency, duration);
+    return TRUE;
+}
+
+// winmm is loaded on first use and PlaySoundA looked up by name: the lookup
+// is where the stand-in goes in. It stays cached for this process, which
+// is why this test comes before any other that plays a wave, and why the
+// stand-in passes calls on once the test is over.
+FARPROC WINAPI LookUpWithStandIn(HMODULE module, LPCSTR name)
+{
+    const FARPROC found = realLookUp(module, name);
+    if (reinterpret_cast<std::uintptr_t>(name) > 0xFFFF && std::strcmp(name, "PlaySoundA") == 0) {
+        realPlaySound = reinterpret_cast<PlaySoundAFunction>(reinterpret_cast<void*>(found));
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&RecordPlaySoundA));
+    }
+    return found;
+}
+
+TEST(SystemSoundTest, AnAlarmPlaysTheWaveOnceOrBeepsTheWholeSweep)
+{
+    ScratchFolder folder;
+    SoundCalls calls;
+    recorded = &calls;
+    const ImportHook lookUp("KERNEL32.dll", "GetProcAddress",
+                            reinterpret_cast<const void*>(&LookUpWithStandIn));
+    realLookUp = lookUp.Original<LookUp>();
+    const ImportHook beep("KERNEL32.dll", "Beep", reinterpret_cast<const void*>(&RecordBeep));
+    const auto sound = platform::MakeSystemSound();
+    DiskFileProbe files;
+    NoDisplay display;
+    AlarmSound alarmSound{files, *sound, folder.WithSeparator()};
+    MonitorState state;
+    state.unsafeAlarmActive = true;
+
+    Annunciate(state, display, alarmSound);
+    EXPECT_TRUE(calls.waves.empty());
+    ASSERT_EQ(calls.beeps.size(), 91U);
+    for (std::size_t i = 0; i < calls.beeps.size(); ++i) {
+        EXPECT_EQ(calls.beeps[i], std::make_pair(static_cast<DWORD>(100 + 10 * i), DWORD{20}));
+    }
+
+    calls.beeps.clear();
+    const std::string wave = folder.Write("alarm.wav", "RIFF");
+    Annunciate(state, display, alarmSound);
+    EXPECT_TRUE(calls.beeps.empty());
+    ASSERT_EQ(calls.waves.size(), 1U);
+    EXPECT_EQ(calls.waves[0].path, wave);
+    EXPECT_EQ(calls.waves[0].module, nullptr);
+    EXPECT_EQ(calls.waves[0].flags, static_cast<DWORD>(SND_ASYNC));
+    recorded = nullptr;
 }
 
 TEST(SystemSoundTest, EveryCallReturnsWithoutAnAudioDevice)
