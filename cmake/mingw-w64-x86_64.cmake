@@ -24,7 +24,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# CTest and gtest_discover_tests run the test programs through wine. The
+# CTest and gtest_discover_tests run the test programs through wine, by way
+# of a script that explains a run wine ended before the program began. The
 # 64-bit loader is named directly: the plain "wine" launcher looks for the
 # 32-bit one, which is not installed.
 find_program(NORTAVI_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
@@ -32,5 +33,6 @@ if(NOT NORTAVI_WINE64)
   find_program(NORTAVI_WINE64 NAMES wine64)
 endif()
 if(NORTAVI_WINE64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${NORTAVI_WINE64})
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${CMAKE_CURRENT_LIST_DIR}/../tests/support/windows/run-under-wine.sh ${NORTAVI_WINE64})
 endif()

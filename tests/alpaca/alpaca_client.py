@@ -6,7 +6,7 @@ with a hand-set clock) line by line, so that it can walk IsSafe through
 every status, and it throws malformed, oversized, slow and many parallel
 requests at the server while polls go on.
 
-    alpaca_client.py [--emulator WINE] NORTAVI_REPLAY      exit 0 pass, 1 fail
+    alpaca_client.py [--emulator WORD]... NORTAVI_REPLAY     exit 0 pass, 1 fail
 """
 import argparse
 import http.client
@@ -293,11 +293,12 @@ def attack(port):
 
 def main():
     arguments = argparse.ArgumentParser()
-    arguments.add_argument("--emulator", default="")
+    arguments.add_argument("--emulator", action="append", default=[],
+                           help="the command that runs the replay tool, one word per use")
     arguments.add_argument("replay")
     options = arguments.parse_args()
     port, discovery_port = free_port(socket.SOCK_STREAM), free_port(socket.SOCK_DGRAM)
-    replay = Replay(([options.emulator] if options.emulator else []) + [options.replay])
+    replay = Replay(options.emulator + [options.replay])
     replay.send("now 2026-12-07 22:00:00")
     replay.send("config statusPath,{dir}status.txt")
     replay.send("config timeToSafe,1")
