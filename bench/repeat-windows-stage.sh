@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Runs the Windows stage RUNS times in a row (default 20) on this checkout
+# and reports each run's result and time; the logs of failed runs are kept.
+# The first run builds; the others only test, as on a warm CI machine.
+#
+#   bench/repeat-windows-stage.sh [RUNS]
+set -uo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-20}
+logs=build/repeat-windows-stage
+mkdir -p "$logs"
+failed=0
+for run in $(seq "$runs"); do
+  started=$(date +%s)
+  if scripts/windows-stage.sh >"$logs/run-$run.log" 2>&1; then
+    result=passed
+    rm -f "$logs/run-$run.log"
+  else
+    result="FAILED (log: $logs/run-$run.log)"
+    failed=$((failed + 1))
+    grep -E '\*\*\*|run-under-wine:' "$logs/run-$run.log" | head -n 5
+  fi
+  echo "run $run: $result in $(($(date +%s) - started)) s"
+done
+echo "$((runs - failed)) of $runs runs passed"
+[ "$failed" -eq 0 ]
