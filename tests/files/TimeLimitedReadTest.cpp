@@ -7,10 +7,18 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 
 namespace nortavi {
+
+void PrintTo(FileRead::Outcome outcome, std::ostream* out)
+{
+    constexpr const char* kNames[] = {"NoFile", "Failed", "Read", "TimedOut", "StillBusy"};
+    *out << kNames[static_cast<int>(outcome)];
+}
+
 namespace {
 
 using Outcome = FileRead::Outcome;
