@@ -2,30 +2,35 @@
 #include "StatusFile.h"
 
 #include "FieldReader.h"
-#include "FileSystem.h"
-#include "Platform.h"
+
+#include <utility>
 
 namespace nortavi {
 
-StatusFile::StatusFile(ShortDatePattern datePattern) : datePattern_(datePattern) {}
+StatusFile::StatusFile(ShortDatePattern datePattern, std::chrono::milliseconds readLimit,
+                       FileReadFunction read)
+    : datePattern_(datePattern), reads_(readLimit, std::move(read))
+{
+}
 
 void StatusFile::LoadStatus(const std::string& statusPath, std::string& statusString,
                             LocalTime& lastStatusTime)
 {
-    if (!FileExists(statusPath)) {
+    const FileRead file = reads_.Read(statusPath, kMaxStatusFileBytes);
+    if (file.outcome == FileRead::Outcome::NoFile) {
         return;
     }
-    // Every fault below empties the condition, so a caller never gets a
-    // condition word without a fresh time stamp.
+    // Every fault below, a read that ran out of time included, empties the
+    // condition, so a caller never gets a condition word without a fresh
+    // time stamp.
     statusString.clear();
-    const auto prefix = platform::ReadFilePrefix(statusPath, kMaxStatusFileBytes);
-    if (!prefix) {
+    if (file.outcome != FileRead::Outcome::Read) {
         return;
     }
-    FieldReader reader(prefix->bytes);
+    FieldReader reader(file.bytes);
     const auto stamp = reader.NextField();
     auto condition = reader.NextField();
-    if (!stamp || !condition || (prefix->moreFollows && !reader.LastFieldTerminated())) {
+    if (!stamp || !condition || (file.moreFollows && !reader.LastFieldTerminated())) {
         return;
     }
     const auto time = ParseTimeStamp(*stamp, datePattern_);

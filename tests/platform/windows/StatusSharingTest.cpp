@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <future>
+#include <memory>
 #include <string>
 
 namespace nortavi {
@@ -31,11 +34,17 @@ struct Poll {
     LocalTime lastStatusTime = kBefore;
 };
 
-Poll LoadStatus(const std::string& path)
+Poll LoadStatus(StatusFile& reader, const std::string& path)
 {
     Poll poll;
-    StatusFile().LoadStatus(path, poll.condition, poll.lastStatusTime);
+    reader.LoadStatus(path, poll.condition, poll.lastStatusTime);
     return poll;
+}
+
+Poll LoadStatus(const std::string& path)
+{
+    StatusFile reader;
+    return LoadStatus(reader, path);
 }
 
 // A writer's handle, closed at the end of the test.
@@ -146,9 +155,15 @@ TEST_P(WriterActsDuringAPollTest, TheWriterIsNotBlockedAndTheNextPollSeesItsWork
     ImportHook hook("kernel32.dll", "ReadFile", reinterpret_cast<const void*>(&HoldingReadFile));
     g_readGate = &gate;
     g_readHook = &hook;
+    // The file is read on the reader's worker thread, so the gate is armed
+    // there; the poll waits for the held read as long as the test takes.
+    StatusFile reader({}, std::chrono::minutes(10),
+                      [&gate](const std::string& file, std::size_t max) {
+                          gate.Arm();
+                          return ReadFileFromDisk(file, max);
+                      });
     auto poll = std::async(std::launch::async, [&] {
-        gate.Arm();
-        const Poll result = LoadStatus(path);
+        const Poll result = LoadStatus(reader, path);
         gate.Finished();
         return result;
     });
@@ -205,6 +220,48 @@ INSTANTIATE_TEST_SUITE_P(
                     ActionCase{"Delete", WriterAction::Delete},
                     ActionCase{"RenameAsideThenWriteAnew", WriterAction::RenameAsideThenWriteAnew}),
     [](const auto& tested) { return std::string(tested.param.name); });
+
+// --- A share that stops answering ----------------------------------------
+
+// The poll's ReadFile hangs, as on a share that no longer answers: the poll
+// gets no data once its time is up, the polls after it neither wait nor
+// read again while the read hangs, and the file is read once it answers.
+TEST(StalledShareTest, APollGetsNoDataInTimeAndTheFileIsReadOnceTheShareAnswers)
+{
+    ScratchFolder folder;
+    const std::string path = folder.Write("status.txt", kClearLine);
+
+    Gate gate;
+    ImportHook hook("kernel32.dll", "ReadFile", reinterpret_cast<const void*>(&HoldingReadFile));
+    g_readGate = &gate;
+    g_readHook = &hook;
+    auto reads = std::make_shared<std::atomic<int>>(0);
+    StatusFile reader({}, std::chrono::milliseconds(100),
+                      [&gate, reads](const std::string& file, std::size_t max) {
+                          ++*reads;
+                          gate.Arm();
+                          auto read = ReadFileFromDisk(file, max);
+                          gate.Finished();
+                          return read;
+                      });
+
+    for (int poll = 0; poll < 3; ++poll) {
+        const Poll stalled = LoadStatus(reader, path);
+        EXPECT_EQ(stalled.condition, "") << "poll " << poll;
+        EXPECT_EQ(stalled.lastStatusTime, kBefore) << "poll " << poll;
+    }
+    ASSERT_TRUE(gate.Reached()) << "the poll never read the file";
+    EXPECT_EQ(reads->load(), 1);
+
+    gate.Open();
+    Poll answered;
+    for (int poll = 0; poll < 1000 && answered.condition.empty(); ++poll) {
+        Sleep(5);
+        answered = LoadStatus(reader, path);
+    }
+    EXPECT_EQ(answered.condition, "CLEAR");
+    EXPECT_EQ(answered.lastStatusTime, Stamp(0));
+}
 
 // --- Between polls the file is free -------------------------------------
 
