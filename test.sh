@@ -2,11 +2,13 @@
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds Nortavi and runs every test: the normal
 # build (warnings are errors), the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the Windows stage under wine.
+# UndefinedBehaviorSanitizer, a short run of each fuzzer, then the Windows
+# stage under wine.
 #
 #   ./test.sh                 everything
 #   NORTAVI_SKIP_WINDOWS=1 ./test.sh    skip the Windows stage (quick local runs)
 #   NORTAVI_SKIP_SANITIZERS=1 ./test.sh skip the sanitizer build
+#   NORTAVI_SKIP_FUZZ=1 ./test.sh       skip the fuzzers
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -33,6 +35,11 @@ if [ "${NORTAVI_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake --build build/sanitize -j "$jobs"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
+fi
+
+if [ "${NORTAVI_SKIP_FUZZ:-0}" != 1 ]; then
+  stage "Fuzz the readers (10 s each)"
+  scripts/fuzz.sh 10
 fi
 
 if [ "${NORTAVI_SKIP_WINDOWS:-0}" != 1 ] && [ -x scripts/windows-stage.sh ]; then

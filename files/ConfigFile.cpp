@@ -21,11 +21,12 @@ const char* FlagText(bool flag)
     return flag ? "True" : "False";
 }
 
-// The plain form cannot hold a comma, nor a leading blank or quote, nor a
-// trailing blank; such a path is written inside double quotes instead.
+// The plain form cannot hold a comma or a line end, nor a leading blank or
+// quote, nor a trailing blank; such a path is written inside double quotes
+// instead (a line end comes only from a file edited by hand).
 bool NeedsQuotes(const std::string& path)
 {
-    return path.find(',') != std::string::npos ||
+    return path.find_first_of(",\r\n") != std::string::npos ||
            (!path.empty() && (path.front() == ' ' || path.front() == '"' || path.back() == ' '));
 }
 
@@ -206,6 +207,10 @@ std::optional<std::int16_t> ParseMinutes(std::string_view text)
 
 bool StatusPathRoundTrips(const std::string& path)
 {
+    // Quotes would hold a line end, but no path anyone types has one.
+    if (path.find_first_of("\r\n") != std::string::npos) {
+        return false;
+    }
     // Every other setting differs from its default, so a path that shifts
     // the later values shows up too.
     Settings written;

@@ -52,9 +52,9 @@ bool IsUniqueId(std::string_view text);
 // optional sign, decimal digits. nullopt for anything else.
 std::optional<std::int16_t> ParseMinutes(std::string_view text);
 
-// Whether config.ini can hold this status path so that it reads back
-// unchanged (no form can hold a double quote together with a comma, nor a
-// line end).
+// Whether the setup dialog may store this status path: config.ini holds it
+// so that it reads back unchanged (no form can hold a double quote together
+// with a comma), and it has no line end.
 bool StatusPathRoundTrips(const std::string& path);
 
 }  // namespace nortavi

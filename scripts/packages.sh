@@ -19,6 +19,7 @@ TEST_PACKAGES=(
   pulseaudio pulseaudio-utils
   debootstrap desktop-file-utils appstream file
   python3 iproute2
+  clang libclang-rt-14-dev
 )
 
 # The Windows stage: cross compiler and wine (wine64 only: the plain wine

@@ -72,6 +72,8 @@ INSTANTIATE_TEST_SUITE_P(Values, RoundTripTest,
                                          With("  leading blanks", 1, 2, false),
                                          With("trailing blank ", 1, 2, true),
                                          With("a\"quote inside", 1, 2, false),
+                                         // read from a file edited by hand, quoted across a line end
+                                         With("two\r\nlines", 1, 2, true),
                                          With("unicode \xC3\xA9t\xC3\xA9", 1, 2, true)));
 
 struct ParseCase {

@@ -56,7 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"Binary", std::string("\x00\x01\xff\xfe,\x00", 6), nullptr},
         ReadCase{"GoodLineThenMuchMore",
                  "12/7/2026 21:03:05,CLEAR\r\n" + std::string(200 * 1024, 'x'), "CLEAR"},
-        ReadCase{"HugeFirstField", std::string(100 * 1024, '1') + ",CLEAR\r\n", nullptr}),
+        ReadCase{"HugeFirstField", std::string(100 * 1024, '1') + ",CLEAR\r\n", nullptr},
+        // the bounded read ends inside the word: "V" is no condition
+        ReadCase{"WordCutByTheBoundedRead",
+                 std::string(kMaxStatusFileBytes - 20, ' ') + "12/7/2026 21:03:05,V.CLOUDY", nullptr}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(StatusFileTest, NoFileLeavesBothTheWordAndTheTimeAsTheyWere)
