@@ -15,6 +15,8 @@ namespace nortavi {
 // alarmOnUnsafe, then, once the network publication has been set, five
 // more: alpacaServer, alpacaPort, alpacaAllowRemote, alpacaDiscoveryPort,
 // alpacaUniqueId. Values are read by position; the keys are never read.
+// The settings are UTF-8 text; the file holds the system code page's bytes
+// on Windows (UTF-8 elsewhere), converted exactly at load and save.
 class ConfigFile final : public ConfigStore {
 public:
     // `folder` holds config.ini; it is made, with the folders above it, at
@@ -30,9 +32,22 @@ public:
     bool SaveConfig(const Settings& settings) override;
 
 private:
+    std::optional<std::string> StatusPathBytes(const std::string& statusPath) const;
+
     std::string loadFolder_;
     std::string saveFolder_;
+    // The status path as it was read, as text and as the file's bytes: a
+    // path left unchanged is written back byte for byte.
+    struct LoadedPath {
+        std::string text;
+        std::string bytes;
+    };
+    std::optional<LoadedPath> loadedStatusPath_;
 };
+
+// Whether config.ini can hold the text exactly (on Windows: whether the
+// system code page has every character of it).
+bool ConfigFileCanHold(const std::string& text);
 
 // The file's bytes for these settings.
 std::string FormatConfig(const Settings& settings);

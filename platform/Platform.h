@@ -3,7 +3,8 @@
 
 // The few operating-system calls the program needs, one implementation file
 // per platform (PlatformPosix.cpp, PlatformWindows.cpp), chosen by CMake.
-// Paths are 8-bit text: UTF-8 on Linux, the system code page on Windows.
+// Paths and settings are UTF-8 text on every platform; on Windows the calls
+// take them as UTF-16, so a folder named in any script works.
 
 #include <cstddef>
 #include <optional>
@@ -34,6 +35,15 @@ struct FilePrefix {
 // deleting it, and closed before returning. nullopt when it cannot be
 // opened or read.
 std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
+
+// Text files (config.ini) hold 8-bit text in the system code page on
+// Windows and UTF-8 elsewhere. The text as the file's bytes; nullopt when
+// the file's encoding cannot hold a character of it.
+std::optional<std::string> TextFileBytes(const std::string& text);
+
+// A text file's bytes as the program's text. Bytes the encoding does not
+// define come back as stand-in characters.
+std::string TextFromFileBytes(const std::string& bytes);
 
 // The user's own folder for Nortavi's files, ending in a separator:
 // $XDG_CONFIG_HOME/nortavi/ (or ~/.config/nortavi/) on Linux,

@@ -118,18 +118,18 @@ struct ReplaceWatch {
 };
 ReplaceWatch* g_watch = nullptr;
 
-BOOL WINAPI WatchedMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
+BOOL WINAPI WatchedMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
     {
         std::lock_guard lock(g_watch->mutex);
         if (g_watch->scanNewFile && g_watch->scanner == INVALID_HANDLE_VALUE) {
             // Scanners read a new file and share it, but not for deletion,
             // so it cannot be renamed while they look.
-            g_watch->scanner = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+            g_watch->scanner = CreateFileW(from, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         }
     }
-    const BOOL moved = g_watch->hook->Original<decltype(&MoveFileExA)>()(from, to, flags);
+    const BOOL moved = g_watch->hook->Original<decltype(&MoveFileExW)>()(from, to, flags);
     const DWORD error = GetLastError();
     if (!moved) {
         std::lock_guard lock(g_watch->mutex);
@@ -156,7 +156,7 @@ TEST_P(SaveConfigLockTest, ReplacesOnceTheLockIsReleased)
     ASSERT_TRUE(config.SaveConfig(OldSettings(folder)));
 
     ReplaceWatch watch;
-    ImportHook hook("kernel32.dll", "MoveFileExA", reinterpret_cast<const void*>(&WatchedMoveFileExA));
+    ImportHook hook("kernel32.dll", "MoveFileExW", reinterpret_cast<const void*>(&WatchedMoveFileExW));
     watch.hook = &hook;
     g_watch = &watch;
     HANDLE editor = INVALID_HANDLE_VALUE;
