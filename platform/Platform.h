@@ -64,7 +64,10 @@ bool MakeFolders(const std::string& folder);
 // Replaces the file with `bytes` as one step: the bytes go to a temporary
 // file in the same folder, which then takes the old file's place, so a
 // reader sees the old file or the new one, never a part. On failure the old
-// file is left as it was and false is returned.
+// file is left as it was and false is returned. On Windows a read-only file
+// is refused at once, and where no temporary file can be made (a folder
+// whose files may be written but where none may be created) the file is
+// rewritten in place instead.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes);
 
 struct CivilTime {

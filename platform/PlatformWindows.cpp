@@ -85,11 +85,49 @@ std::wstring SystemPath(const std::string& path)
     return LR"(\\?\)" + full;
 }
 
+bool IsReadOnlyFile(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) ==
+               FILE_ATTRIBUTE_READONLY;
+}
+
+// The temporary file, made anew. One left by a crashed run is overwritten,
+// even where that run had made it read-only or hidden.
+HANDLE CreateTemporary(const std::wstring& path)
+{
+    const auto create = [&path] {
+        return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE file = create();
+    if (file == INVALID_HANDLE_VALUE && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+        file = create();
+    }
+    return file;
+}
+
 bool WriteAll(HANDLE file, const std::string& bytes)
 {
     DWORD written = 0;
     return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
+}
+
+// The file is rewritten where it lies: not as one step, so a crash or a full
+// disk may leave it cut short, but possible where no new file can be made.
+bool RewriteInPlace(const std::wstring& path, const std::string& bytes)
+{
+    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return false;
+    }
+    const bool ok = WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) &&
+                    FlushFileBuffers(file.get());
+    return file.close() && ok;
 }
 
 // Reads at most maxBytes; on failure `error` holds the system's reason.
@@ -271,16 +309,22 @@ bool MakeFolders(const std::string& folder)
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
-    static std::atomic<unsigned> counter{0};
     const std::wstring target = SystemPath(path);
+    // Windows refuses to replace a read-only file (access denied), and no
+    // retry can change that: the user has asked for it to stay as it is.
+    if (IsReadOnlyFile(target)) {
+        return false;
+    }
+    // One name per process and file: a file of that name can only have been
+    // left by a crashed run that had the same process id.
     const std::wstring temporary =
-        SystemPath(path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
-                   std::to_string(counter.fetch_add(1)));
+        SystemPath(path + ".tmp-" + std::to_string(GetCurrentProcessId()));
     {
-        Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle file(CreateTemporary(temporary));
         if (!file.valid()) {
-            return false;
+            // A folder where the file may be written but no new file made
+            // (a common installer permission).
+            return RewriteInPlace(target, bytes);
         }
         const bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
         if (!file.close() || !ok) {

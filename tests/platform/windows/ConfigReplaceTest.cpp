@@ -2,6 +2,7 @@
 // SaveConfig on Windows: config.ini is replaced as a whole, and a moment's
 // lock by another program (a virus scanner, an indexer, an editor) only
 // delays the save.
+#include "CodePageWindows.h"
 #include "ConfigFile.h"
 #include "Gate.h"
 #include "ImportHook.h"
@@ -212,6 +213,131 @@ TEST(SaveConfigTest, GivesUpCleanlyWhenTheLockStays)
     EXPECT_EQ(ScratchFolder::ReadWholeFile(config.Path()), FormatConfig(OldSettings(folder)));
     EXPECT_EQ(folder.Names(), OnlyConfigIni());
 }
+
+// --- What Windows refuses never costs the settings ----------------------
+
+// wine differs from Windows here (it replaces a read-only file and, with
+// the tests run as root, ignores the folder's permissions), so hooks on the
+// calls play Windows' part: the program's decision is what is tested.
+struct Refusals {
+    ImportHook* createHook = nullptr;
+    ImportHook* moveHook = nullptr;
+    int moves = 0;
+    bool noNewFiles = false;   // the folder takes no new file
+    bool leaveLeftover = false;  // a crashed run left the temporary file
+};
+Refusals* g_refusals = nullptr;
+
+bool Exists(LPCWSTR path)
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+HANDLE WINAPI RefusingCreateFileW(LPCWSTR name, DWORD access, DWORD share,
+                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                  HANDLE templateFile)
+{
+    const auto real = g_refusals->createHook->Original<decltype(&CreateFileW)>();
+    const bool creates = disposition != OPEN_EXISTING && disposition != TRUNCATE_EXISTING;
+    if (g_refusals->noNewFiles && creates && !Exists(name)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (g_refusals->leaveLeftover && creates && !Exists(name)) {
+        // Under the very name the save is about to take, left read-only and
+        // hidden, as a crashed run would leave a file it had just made.
+        g_refusals->leaveLeftover = false;
+        CloseHandle(real(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, nullptr));
+    }
+    return real(name, access, share, security, disposition, flags, templateFile);
+}
+
+BOOL WINAPI WindowsMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    ++g_refusals->moves;
+    const DWORD attributes = GetFileAttributesW(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);  // what Windows answers
+        return FALSE;
+    }
+    return g_refusals->moveHook->Original<decltype(&MoveFileExW)>()(from, to, flags);
+}
+
+enum class Obstacle { ReadOnlyConfigIni, NoNewFilesInTheFolder, LeftoverFromACrashedRun, LongPath };
+
+struct ObstacleCase {
+    const char* name;
+    Obstacle obstacle;
+};
+
+class SaveConfigObstacleTest : public testing::TestWithParam<ObstacleCase> {};
+
+TEST_P(SaveConfigObstacleTest, SavesOrFailsAtOnceAndLeavesNothingBehind)
+{
+    ScratchFolder scratch;
+    std::string folder = scratch.WithSeparator();
+    if (GetParam().obstacle == Obstacle::LongPath) {
+        // config.ini's own path is 254 characters, within MAX_PATH; a
+        // temporary name beside it is not.
+        while (folder.size() < 244) {
+            folder += std::string(std::min<std::size_t>(60, 244 - folder.size() - 1), 'n') + "\\";
+            ASSERT_TRUE(CreateDirectoryW(platform::WideFromUtf8(folder).c_str(), nullptr));
+        }
+        ASSERT_EQ((folder + "config.ini").size(), 254U);
+    }
+    ConfigFile config(folder);
+    ASSERT_TRUE(config.SaveConfig(OldSettings(scratch)));
+
+    Refusals refusals;
+    ImportHook create("kernel32.dll", "CreateFileW",
+                      reinterpret_cast<const void*>(&RefusingCreateFileW));
+    ImportHook move("kernel32.dll", "MoveFileExW", reinterpret_cast<const void*>(&WindowsMoveFileExW));
+    refusals.createHook = &create;
+    refusals.moveHook = &move;
+    g_refusals = &refusals;
+    const std::wstring configIni = platform::WideFromUtf8(config.Path());
+    bool shouldSave = true;
+    switch (GetParam().obstacle) {
+    case Obstacle::ReadOnlyConfigIni:
+        ASSERT_TRUE(SetFileAttributesW(configIni.c_str(), FILE_ATTRIBUTE_READONLY));
+        shouldSave = false;
+        break;
+    case Obstacle::NoNewFilesInTheFolder:
+        refusals.noNewFiles = true;
+        break;
+    case Obstacle::LeftoverFromACrashedRun:
+        refusals.leaveLeftover = true;
+        break;
+    case Obstacle::LongPath:
+        break;
+    }
+
+    const bool saved = config.SaveConfig(NewSettings(scratch));
+
+    EXPECT_EQ(saved, shouldSave);
+    EXPECT_EQ(ScratchFolder::ReadWholeFile(config.Path()),
+              FormatConfig(shouldSave ? NewSettings(scratch) : OldSettings(scratch)));
+    // A read-only file is refused at once: no retries on the window's thread.
+    EXPECT_LE(refusals.moves, 1);
+    WIN32_FIND_DATAW entry;
+    int names = 0;
+    const HANDLE find = FindFirstFileW(platform::WideFromUtf8(folder + "*").c_str(), &entry);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        names += std::wstring(entry.cFileName) != L"." && std::wstring(entry.cFileName) != L"..";
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    EXPECT_EQ(names, 1) << "a temporary file was left beside config.ini";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Obstacles, SaveConfigObstacleTest,
+    testing::Values(ObstacleCase{"ReadOnlyConfigIni", Obstacle::ReadOnlyConfigIni},
+                    ObstacleCase{"NoNewFilesInTheFolder", Obstacle::NoNewFilesInTheFolder},
+                    ObstacleCase{"LeftoverFromACrashedRun", Obstacle::LeftoverFromACrashedRun},
+                    ObstacleCase{"LongPath", Obstacle::LongPath}),
+    [](const auto& tested) { return std::string(tested.param.name); });
 
 }  // namespace
 }  // namespace nortavi
