@@ -102,8 +102,9 @@ void ConfigFile::LoadConfig(Settings& settings)
     if (!FileExists(path)) {
         return;
     }
-    const auto prefix = platform::ReadFilePrefix(path, kMaxConfigBytes);
+    const auto prefix = platform::ReadSettingsFile(path, kMaxConfigBytes);
     if (!prefix) {
+        unreadAtStart_ = settings;
         return;
     }
     ParseConfig(platform::TextFromFileBytes(prefix->bytes), settings);
@@ -117,6 +118,9 @@ void ConfigFile::LoadConfig(Settings& settings)
 
 bool ConfigFile::SaveConfig(const Settings& settings)
 {
+    if (unreadAtStart_) {
+        return settings == *unreadAtStart_;
+    }
     const auto statusPath = StatusPathBytes(settings.statusPath);
     if (!statusPath) {
         return false;

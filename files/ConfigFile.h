@@ -29,6 +29,11 @@ public:
     std::string Path() const;
 
     void LoadConfig(Settings& settings) override;
+    // After a start at which config.ini was there but could not be read,
+    // the file is never written: a save of the settings the program
+    // started with does nothing and succeeds (closing the window), a save
+    // of others fails (they mix the user's choices in the setup dialog with
+    // defaults the user never chose), and the window says so.
     bool SaveConfig(const Settings& settings) override;
 
 private:
@@ -43,6 +48,10 @@ private:
         std::string bytes;
     };
     std::optional<LoadedPath> loadedStatusPath_;
+    // The settings as they stood when config.ini was there but could not be
+    // read at start (another program held it, or it is not ours to read):
+    // not the user's, so they never overwrite the file.
+    std::optional<Settings> unreadAtStart_;
 };
 
 // Whether config.ini can hold the text exactly (on Windows: whether the

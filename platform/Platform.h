@@ -36,6 +36,10 @@ struct FilePrefix {
 // opened or read.
 std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
 
+// Like ReadFilePrefix, for config.ini: a file that another program holds
+// locked against readers is tried again for a moment, as a save would be.
+std::optional<FilePrefix> ReadSettingsFile(const std::string& path, std::size_t maxBytes);
+
 // Text files (config.ini) hold 8-bit text in the system code page on
 // Windows and UTF-8 elsewhere. The text as the file's bytes; nullopt when
 // the file's encoding cannot hold a character of it.

@@ -224,6 +224,21 @@ std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t ma
     return ReadPrefix(path, maxBytes, error);
 }
 
+std::optional<FilePrefix> ReadSettingsFile(const std::string& path, std::size_t maxBytes)
+{
+    for (int attempt = 1;; ++attempt) {
+        DWORD error = ERROR_SUCCESS;
+        auto prefix = ReadPrefix(path, maxBytes, error);
+        // Another program holding the file without sharing it (a backup,
+        // a synchroniser) usually lets go within a moment.
+        if (prefix || attempt == kReplaceAttempts ||
+            (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)) {
+            return prefix;
+        }
+        Sleep(kReplaceRetryMs);
+    }
+}
+
 std::optional<std::string> TextFileBytes(const std::string& text)
 {
     return NarrowExactly(WideFromUtf8(text));

@@ -6,6 +6,7 @@
 #include "ConfigFile.h"
 #include "Gate.h"
 #include "ImportHook.h"
+#include "PrintSettings.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -337,6 +338,96 @@ INSTANTIATE_TEST_SUITE_P(
                     ObstacleCase{"NoNewFilesInTheFolder", Obstacle::NoNewFilesInTheFolder},
                     ObstacleCase{"LeftoverFromACrashedRun", Obstacle::LeftoverFromACrashedRun},
                     ObstacleCase{"LongPath", Obstacle::LongPath}),
+    [](const auto& tested) { return std::string(tested.param.name); });
+
+// --- A config.ini another program holds at start-up --------------------
+
+// Counts the opens that a lock refused, so the holder can let go while the
+// load is trying again.
+struct LoadWatch {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int refusals = 0;
+    bool loadReturned = false;
+    ImportHook* hook = nullptr;
+};
+LoadWatch* g_load = nullptr;
+
+HANDLE WINAPI WatchedCreateFileW(LPCWSTR name, DWORD access, DWORD share,
+                                 LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                 HANDLE templateFile)
+{
+    const HANDLE file = g_load->hook->Original<decltype(&CreateFileW)>()(
+        name, access, share, security, disposition, flags, templateFile);
+    const DWORD error = GetLastError();
+    if (file == INVALID_HANDLE_VALUE && error == ERROR_SHARING_VIOLATION) {
+        std::lock_guard lock(g_load->mutex);
+        ++g_load->refusals;
+        g_load->changed.notify_all();
+    }
+    SetLastError(error);
+    return file;
+}
+
+enum class Holder { LetsGoWithinAMoment, HoldsItThroughTheStart };
+
+struct HolderCase {
+    const char* name;
+    Holder holder;
+};
+
+class HeldAtStartTest : public testing::TestWithParam<HolderCase> {};
+
+TEST_P(HeldAtStartTest, TheUsersSettingsAreReadOrLeftAlone)
+{
+    ScratchFolder folder;
+    const std::string usersFile = FormatConfig(NewSettings(folder));
+    ASSERT_TRUE(ConfigFile(folder.WithSeparator()).SaveConfig(NewSettings(folder)));
+    // A backup program or a synchroniser holds it without sharing.
+    const HANDLE holder = CreateFileA(folder.File("config.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    LoadWatch watch;
+    ImportHook hook("kernel32.dll", "CreateFileW", reinterpret_cast<const void*>(&WatchedCreateFileW));
+    watch.hook = &hook;
+    g_load = &watch;
+    const bool letsGo = GetParam().holder == Holder::LetsGoWithinAMoment;
+    auto release = std::async(std::launch::async, [&] {
+        std::unique_lock lock(watch.mutex);
+        watch.changed.wait(lock, [&] { return (letsGo && watch.refusals >= 2) || watch.loadReturned; });
+        CloseHandle(holder);
+    });
+    ConfigFile config(folder.WithSeparator());
+    const Settings defaults = DefaultSettings(folder.WithSeparator());
+    Settings settings = defaults;
+    config.LoadConfig(settings);
+    {
+        std::lock_guard lock(watch.mutex);
+        watch.loadReturned = true;
+        watch.changed.notify_all();
+    }
+    release.get();
+
+    if (letsGo) {
+        EXPECT_GE(watch.refusals, 2) << "the load never met the lock";
+        EXPECT_EQ(settings, NewSettings(folder));
+        return;
+    }
+    // The file is free again by the time the window closes; its save must
+    // not put the defaults in place of the user's settings.
+    EXPECT_EQ(settings, defaults);
+    EXPECT_TRUE(config.SaveConfig(settings));
+    Settings changed = settings;
+    changed.alarmOnSafe = true;
+    EXPECT_FALSE(config.SaveConfig(changed));
+    EXPECT_EQ(ScratchFolder::ReadWholeFile(folder.File("config.ini")), usersFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Holders, HeldAtStartTest,
+    testing::Values(HolderCase{"LetsGoWithinAMoment", Holder::LetsGoWithinAMoment},
+                    HolderCase{"HoldsItThroughTheStart", Holder::HoldsItThroughTheStart}),
     [](const auto& tested) { return std::string(tested.param.name); });
 
 }  // namespace
