@@ -134,8 +134,11 @@ bool RewriteInPlace(const std::wstring& path, const std::string& bytes)
 std::optional<FilePrefix> ReadPrefix(const std::string& path, std::size_t maxBytes, DWORD& error)
 {
     // Full sharing: the sensor's software may keep writing to the file or
-    // delete it while it is open here. (Renaming a new file over it waits
-    // until the read is done; the read lasts microseconds.)
+    // delete it while it is open here. Renaming a new file over it does not
+    // wait for the read: MoveFileEx fails with access denied while the read
+    // holds the file, sharing or not (wine, and Windows without POSIX rename
+    // semantics), so a writer that replaces the file that way must try
+    // again. The read lasts microseconds.
     Handle file(CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
