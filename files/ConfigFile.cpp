@@ -60,6 +60,27 @@ std::optional<Number> ParseWholeNumber(std::string_view text)
     return value;
 }
 
+// The value config.ini holds for the default status path, the program's
+// folder, when the file's code page cannot hold that folder's name (a
+// Cyrillic folder on a Western PC): the folder's own relative name, which
+// names a folder as the default does. The six-line layout keeps its place
+// (values are read by position, so the line cannot be left out), and the
+// other settings are saved all the same.
+std::string ProgramFolderMark()
+{
+    return std::string(".") + platform::PathSeparator();
+}
+
+// The bytes of the status path's value in config.ini, if it holds one.
+std::optional<std::string> StatusPathValue(std::string_view bytes)
+{
+    FieldReader reader(bytes);
+    if (!reader.NextField()) {
+        return std::nullopt;
+    }
+    return reader.NextField();
+}
+
 }  // namespace
 
 ConfigFile::ConfigFile(std::string folder) : loadFolder_(folder), saveFolder_(std::move(folder))
@@ -82,16 +103,54 @@ void ConfigFile::LoadConfig(Settings& settings)
     if (!FileExists(path)) {
         return;
     }
-    const auto prefix = platform::ReadFilePrefix(path, kMaxConfigBytes);
-    if (prefix) {
-        ParseConfig(prefix->bytes, settings);
+    const auto prefix = platform::ReadSettingsFile(path, kMaxConfigBytes);
+    if (!prefix) {
+        unreadAtStart_ = settings;
+        return;
+    }
+    ParseConfig(platform::TextFromFileBytes(prefix->bytes), settings);
+    if (const auto bytes = StatusPathValue(prefix->bytes)) {
+        if (*bytes == ProgramFolderMark() && !ConfigFileCanHold(GetEXEPath())) {
+            settings.statusPath = GetEXEPath();
+        }
+        loadedStatusPath_ = LoadedPath{settings.statusPath, *bytes};
     }
 }
 
 bool ConfigFile::SaveConfig(const Settings& settings)
 {
+    if (unreadAtStart_) {
+        return settings == *unreadAtStart_;
+    }
+    const auto statusPath = StatusPathBytes(settings.statusPath);
+    if (!statusPath) {
+        return false;
+    }
+    // Every other value is ASCII: the same bytes in every code page.
+    Settings stored = settings;
+    stored.statusPath = *statusPath;
     return platform::MakeFolders(saveFolder_) &&
-           platform::ReplaceFileContents(Path(), FormatConfig(settings));
+           platform::ReplaceFileContents(Path(), FormatConfig(stored));
+}
+
+std::optional<std::string> ConfigFile::StatusPathBytes(const std::string& statusPath) const
+{
+    if (loadedStatusPath_ && loadedStatusPath_->text == statusPath) {
+        return loadedStatusPath_->bytes;
+    }
+    if (auto bytes = platform::TextFileBytes(statusPath)) {
+        return bytes;
+    }
+    // The setup dialog refuses any other path the file cannot hold.
+    if (statusPath == GetEXEPath()) {
+        return ProgramFolderMark();
+    }
+    return std::nullopt;
+}
+
+bool ConfigFileCanHold(const std::string& text)
+{
+    return platform::TextFileBytes(text).has_value();
 }
 
 std::string FormatConfig(const Settings& settings)

@@ -15,6 +15,8 @@ namespace nortavi {
 // alarmOnUnsafe, then, once the network publication has been set, five
 // more: alpacaServer, alpacaPort, alpacaAllowRemote, alpacaDiscoveryPort,
 // alpacaUniqueId. Values are read by position; the keys are never read.
+// The settings are UTF-8 text; the file holds the system code page's bytes
+// on Windows (UTF-8 elsewhere), converted exactly at load and save.
 class ConfigFile final : public ConfigStore {
 public:
     // `folder` holds config.ini; it is made, with the folders above it, at
@@ -27,12 +29,34 @@ public:
     std::string Path() const;
 
     void LoadConfig(Settings& settings) override;
+    // After a start at which config.ini was there but could not be read,
+    // the file is never written: a save of the settings the program
+    // started with does nothing and succeeds (closing the window), a save
+    // of others fails (they mix the user's choices in the setup dialog with
+    // defaults the user never chose), and the window says so.
     bool SaveConfig(const Settings& settings) override;
 
 private:
+    std::optional<std::string> StatusPathBytes(const std::string& statusPath) const;
+
     std::string loadFolder_;
     std::string saveFolder_;
+    // The status path as it was read, as text and as the file's bytes: a
+    // path left unchanged is written back byte for byte.
+    struct LoadedPath {
+        std::string text;
+        std::string bytes;
+    };
+    std::optional<LoadedPath> loadedStatusPath_;
+    // The settings as they stood when config.ini was there but could not be
+    // read at start (another program held it, or it is not ours to read):
+    // not the user's, so they never overwrite the file.
+    std::optional<Settings> unreadAtStart_;
 };
+
+// Whether config.ini can hold the text exactly (on Windows: whether the
+// system code page has every character of it).
+bool ConfigFileCanHold(const std::string& text);
 
 // The file's bytes for these settings.
 std::string FormatConfig(const Settings& settings);

@@ -7,8 +7,17 @@
 
 namespace nortavi::platform {
 
-// On Windows paths, settings and files are 8-bit text in the system code
-// page, while the system's wide calls and the controls hold UTF-16.
+// On Windows the program's own 8-bit text (paths, settings) is UTF-8, as on
+// Linux, and every call to the system goes through its wide (UTF-16) form,
+// so that a folder named in any script works. Only text files (config.ini,
+// the status file) and the ANSI calls the program must make keep the
+// system code page.
+
+// UTF-8 as UTF-16; a byte that is not UTF-8 becomes U+FFFD.
+std::wstring WideFromUtf8(std::string_view text);
+
+// UTF-16 as UTF-8; nullopt for a lone surrogate, which UTF-8 cannot hold.
+std::optional<std::string> Utf8FromWide(std::wstring_view text);
 
 // 8-bit text in the system code page as UTF-16.
 std::wstring Widen(std::string_view text);

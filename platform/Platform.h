@@ -3,7 +3,8 @@
 
 // The few operating-system calls the program needs, one implementation file
 // per platform (PlatformPosix.cpp, PlatformWindows.cpp), chosen by CMake.
-// Paths are 8-bit text: UTF-8 on Linux, the system code page on Windows.
+// Paths and settings are UTF-8 text on every platform; on Windows the calls
+// take them as UTF-16, so a folder named in any script works.
 
 #include <cstddef>
 #include <optional>
@@ -35,6 +36,19 @@ struct FilePrefix {
 // opened or read.
 std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
 
+// Like ReadFilePrefix, for config.ini: a file that another program holds
+// locked against readers is tried again for a moment, as a save would be.
+std::optional<FilePrefix> ReadSettingsFile(const std::string& path, std::size_t maxBytes);
+
+// Text files (config.ini) hold 8-bit text in the system code page on
+// Windows and UTF-8 elsewhere. The text as the file's bytes; nullopt when
+// the file's encoding cannot hold a character of it.
+std::optional<std::string> TextFileBytes(const std::string& text);
+
+// A text file's bytes as the program's text. Bytes the encoding does not
+// define come back as stand-in characters.
+std::string TextFromFileBytes(const std::string& bytes);
+
 // The user's own folder for Nortavi's files, ending in a separator:
 // $XDG_CONFIG_HOME/nortavi/ (or ~/.config/nortavi/) on Linux,
 // %APPDATA%\Nortavi\ on Windows. It may not exist yet. Empty when the
@@ -54,7 +68,10 @@ bool MakeFolders(const std::string& folder);
 // Replaces the file with `bytes` as one step: the bytes go to a temporary
 // file in the same folder, which then takes the old file's place, so a
 // reader sees the old file or the new one, never a part. On failure the old
-// file is left as it was and false is returned.
+// file is left as it was and false is returned. On Windows a read-only file
+// is refused at once, and where no temporary file can be made (a folder
+// whose files may be written but where none may be created) the file is
+// rewritten in place instead.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes);
 
 struct CivilTime {

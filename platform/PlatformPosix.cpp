@@ -128,6 +128,22 @@ std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t ma
     return prefix;
 }
 
+std::optional<FilePrefix> ReadSettingsFile(const std::string& path, std::size_t maxBytes)
+{
+    // No program can lock another out of a file here.
+    return ReadFilePrefix(path, maxBytes);
+}
+
+std::optional<std::string> TextFileBytes(const std::string& text)
+{
+    return text;
+}
+
+std::string TextFromFileBytes(const std::string& bytes)
+{
+    return bytes;
+}
+
 std::string UserSettingsFolder()
 {
     const auto absolute = [](const char* path) { return path != nullptr && path[0] == '/'; };

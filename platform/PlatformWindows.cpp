@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Windows: the ANSI calls, since paths and text files are 8-bit text in the
+// Windows: the wide calls, with the program's UTF-8 paths converted at each
+// call, so that a folder named in any script works; text files keep the
 // system code page.
 #include "Platform.h"
 
@@ -53,6 +54,121 @@ bool IsTransientReplaceError(DWORD error)
 constexpr int kReplaceAttempts = 20;
 constexpr DWORD kReplaceRetryMs = 50;
 
+// The longest path the plain form takes everywhere (CreateDirectory's limit
+// is MAX_PATH less room for an 8.3 name).
+constexpr std::size_t kPlainPathLimit = MAX_PATH - 12;
+
+// A path as the wide calls take it. One too long for the plain form gets
+// the \\?\ prefix, which lifts the MAX_PATH limit; that form is taken
+// literally, so it is made from the full path, with "." and ".." resolved
+// and every separator a backslash.
+std::wstring SystemPath(const std::string& path)
+{
+    std::wstring wide = WideFromUtf8(path);
+    if (wide.size() < kPlainPathLimit || wide.rfind(LR"(\\?\)", 0) == 0 ||
+        wide.rfind(LR"(\\.\)", 0) == 0) {
+        return wide;
+    }
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return wide;
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return wide;
+    }
+    full.resize(length);
+    if (full.rfind(LR"(\\)", 0) == 0) {
+        return LR"(\\?\UNC\)" + full.substr(2);
+    }
+    return LR"(\\?\)" + full;
+}
+
+bool IsReadOnlyFile(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) ==
+               FILE_ATTRIBUTE_READONLY;
+}
+
+// The temporary file, made anew. One left by a crashed run is overwritten,
+// even where that run had made it read-only or hidden.
+HANDLE CreateTemporary(const std::wstring& path)
+{
+    const auto create = [&path] {
+        return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE file = create();
+    if (file == INVALID_HANDLE_VALUE && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+        file = create();
+    }
+    return file;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+// The file is rewritten where it lies: not as one step, so a crash or a full
+// disk may leave it cut short, but possible where no new file can be made.
+bool RewriteInPlace(const std::wstring& path, const std::string& bytes)
+{
+    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return false;
+    }
+    const bool ok = WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) &&
+                    FlushFileBuffers(file.get());
+    return file.close() && ok;
+}
+
+// Reads at most maxBytes; on failure `error` holds the system's reason.
+std::optional<FilePrefix> ReadPrefix(const std::string& path, std::size_t maxBytes, DWORD& error)
+{
+    // Full sharing: the sensor's software may keep writing to the file or
+    // delete it while it is open here. Renaming a new file over it does not
+    // wait for the read: MoveFileEx fails with access denied while the read
+    // holds the file, sharing or not (wine, and Windows without POSIX rename
+    // semantics), so a writer that replaces the file that way must try
+    // again. The read lasts microseconds.
+    Handle file(CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    error = file.valid() ? ERROR_SUCCESS : GetLastError();
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return std::nullopt;
+    }
+    // Status files are a few dozen bytes: read in small chunks rather than
+    // reserving the whole limit at every poll.
+    FilePrefix prefix;
+    char chunk[4096];
+    while (prefix.bytes.size() <= maxBytes) {
+        const std::size_t wanted = std::min(sizeof chunk, maxBytes + 1 - prefix.bytes.size());
+        DWORD got = 0;
+        if (!ReadFile(file.get(), chunk, static_cast<DWORD>(wanted), &got, nullptr)) {
+            error = GetLastError();
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        prefix.bytes.append(chunk, got);
+    }
+    prefix.moreFollows = prefix.bytes.size() > maxBytes;
+    if (prefix.moreFollows) {
+        prefix.bytes.resize(maxBytes);
+    }
+    return prefix;
+}
+
 }  // namespace
 
 char PathSeparator()
@@ -62,19 +178,26 @@ char PathSeparator()
 
 std::string ExecutableFolder()
 {
-    std::string path(MAX_PATH, '\0');
+    // The wide call: the ANSI one turns letters outside the system code page
+    // into stand-ins, naming another folder or none.
+    std::wstring wide(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
-            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
         if (length == 0) {
             return ".";
         }
-        if (length < path.size()) {
-            path.resize(length);
+        if (length < wide.size()) {
+            wide.resize(length);
             break;
         }
-        path.resize(path.size() * 2);
+        wide.resize(wide.size() * 2);
     }
+    const auto converted = Utf8FromWide(wide);
+    if (!converted) {
+        return ".";
+    }
+    const std::string& path = *converted;
     const auto slash = path.find_last_of("\\/");
     if (slash == std::string::npos) {
         return ".";
@@ -91,7 +214,7 @@ EntryKind QueryEntry(const std::string& path)
     if (path.empty()) {
         return EntryKind::Missing;
     }
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return EntryKind::Missing;
     }
@@ -100,54 +223,59 @@ EntryKind QueryEntry(const std::string& path)
 
 std::optional<FilePrefix> ReadFilePrefix(const std::string& path, std::size_t maxBytes)
 {
-    // Full sharing: the sensor's software may keep writing to the file or
-    // delete it while it is open here. (Renaming a new file over it waits
-    // until the read is done; the read lasts microseconds.)
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) {
-        return std::nullopt;
-    }
-    // Status files are a few dozen bytes: read in small chunks rather than
-    // reserving the whole limit at every poll.
-    FilePrefix prefix;
-    char chunk[4096];
-    while (prefix.bytes.size() <= maxBytes) {
-        const std::size_t wanted = std::min(sizeof chunk, maxBytes + 1 - prefix.bytes.size());
-        DWORD got = 0;
-        if (!ReadFile(file.get(), chunk, static_cast<DWORD>(wanted), &got, nullptr)) {
-            return std::nullopt;
+    DWORD error = ERROR_SUCCESS;
+    return ReadPrefix(path, maxBytes, error);
+}
+
+std::optional<FilePrefix> ReadSettingsFile(const std::string& path, std::size_t maxBytes)
+{
+    for (int attempt = 1;; ++attempt) {
+        DWORD error = ERROR_SUCCESS;
+        auto prefix = ReadPrefix(path, maxBytes, error);
+        // Another program holding the file without sharing it (a backup,
+        // a synchroniser) usually lets go within a moment.
+        if (prefix || attempt == kReplaceAttempts ||
+            (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)) {
+            return prefix;
         }
-        if (got == 0) {
-            break;
-        }
-        prefix.bytes.append(chunk, got);
+        Sleep(kReplaceRetryMs);
     }
-    prefix.moreFollows = prefix.bytes.size() > maxBytes;
-    if (prefix.moreFollows) {
-        prefix.bytes.resize(maxBytes);
-    }
-    return prefix;
+}
+
+std::optional<std::string> TextFileBytes(const std::string& text)
+{
+    return NarrowExactly(WideFromUtf8(text));
+}
+
+std::string TextFromFileBytes(const std::string& bytes)
+{
+    // Widen never yields a lone surrogate, so the conversion cannot fail.
+    return Utf8FromWide(Widen(bytes)).value_or(std::string());
 }
 
 std::string UserSettingsFolder()
 {
-    wchar_t wide[MAX_PATH * 2] = {};
-    const DWORD length =
-        GetEnvironmentVariableW(L"APPDATA", wide, static_cast<DWORD>(std::size(wide)));
-    if (length == 0 || length >= std::size(wide)) {
+    std::wstring wide(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetEnvironmentVariableW(L"APPDATA", wide.data(), static_cast<DWORD>(wide.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < wide.size()) {
+            wide.resize(length);
+            break;
+        }
+        wide.resize(length);  // the size it needs, with room for the end
+    }
+    auto folder = Utf8FromWide(wide);
+    if (!folder || folder->empty()) {
         return {};
     }
-    auto narrow = NarrowExactly(std::wstring_view(wide, length));
-    if (!narrow || narrow->empty()) {
-        return {};
+    if (folder->back() != '\\' && folder->back() != '/') {
+        *folder += '\\';
     }
-    std::string folder = std::move(*narrow);
-    if (folder.back() != '\\' && folder.back() != '/') {
-        folder += '\\';
-    }
-    return folder + "Nortavi\\";
+    return *folder + "Nortavi\\";
 }
 
 bool CanCreateFilesIn(const std::string& folder)
@@ -156,8 +284,8 @@ bool CanCreateFilesIn(const std::string& folder)
     const std::string probe = folder + ".nortavi-probe-" + std::to_string(GetCurrentProcessId()) +
                               "-" + std::to_string(counter.fetch_add(1));
     // Gone as soon as it is closed, whatever happens.
-    Handle file(CreateFileA(
-        probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    Handle file(CreateFileW(
+        SystemPath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
         FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return file.valid();
 }
@@ -185,11 +313,13 @@ bool MakeFolders(const std::string& folder)
         if (QueryEntry(part) == EntryKind::Folder) {
             continue;
         }
-        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        if (!CreateDirectoryW(SystemPath(part).c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS) {
             return false;
         }
     }
-    if (QueryEntry(folder) != EntryKind::Folder && !CreateDirectoryA(folder.c_str(), nullptr)) {
+    if (QueryEntry(folder) != EntryKind::Folder &&
+        !CreateDirectoryW(SystemPath(folder).c_str(), nullptr)) {
         return false;
     }
     return QueryEntry(folder) == EntryKind::Folder;
@@ -197,26 +327,31 @@ bool MakeFolders(const std::string& folder)
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
-    static std::atomic<unsigned> counter{0};
-    const std::string temporary = path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                  std::to_string(counter.fetch_add(1));
+    const std::wstring target = SystemPath(path);
+    // Windows refuses to replace a read-only file (access denied), and no
+    // retry can change that: the user has asked for it to stay as it is.
+    if (IsReadOnlyFile(target)) {
+        return false;
+    }
+    // One name per process and file: a file of that name can only have been
+    // left by a crashed run that had the same process id.
+    const std::wstring temporary =
+        SystemPath(path + ".tmp-" + std::to_string(GetCurrentProcessId()));
     {
-        Handle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle file(CreateTemporary(temporary));
         if (!file.valid()) {
-            return false;
+            // A folder where the file may be written but no new file made
+            // (a common installer permission).
+            return RewriteInPlace(target, bytes);
         }
-        DWORD written = 0;
-        const bool ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                  &written, nullptr) &&
-                        written == bytes.size() && FlushFileBuffers(file.get());
+        const bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
         if (!file.close() || !ok) {
-            DeleteFileA(temporary.c_str());
+            DeleteFileW(temporary.c_str());
             return false;
         }
     }
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExA(temporary.c_str(), path.c_str(),
+        if (MoveFileExW(temporary.c_str(), target.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return true;
         }
@@ -225,7 +360,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
         }
         Sleep(kReplaceRetryMs);
     }
-    DeleteFileA(temporary.c_str());
+    DeleteFileW(temporary.c_str());
     return false;
 }
 

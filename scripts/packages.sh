@@ -27,6 +27,7 @@ TEST_PACKAGES=(
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix wine64
   nsis unzip
+  locales  # localedef's sources: a Japanese locale for the code page 932 run
 )
 
 # ensure_packages PKG...: installs whichever are missing; quick when all are there.

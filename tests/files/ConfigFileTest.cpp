@@ -9,6 +9,10 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace nortavi {
 namespace {
 
@@ -245,6 +249,31 @@ TEST(ConfigFileTest, ASaveKeepsALinkedConfigIniALink)
     ASSERT_TRUE(ConfigFile(folder.WithSeparator()).SaveConfig(Sample()));
     EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "config.ini"));
     EXPECT_EQ(dotfiles.Read("config.ini"), FormatConfig(Sample()));
+}
+#endif
+
+#ifndef _WIN32
+TEST(ConfigFileTest, AConfigIniThatCannotBeReadIsNotOverwrittenWithDefaults)
+{
+    // A config.ini that is there but cannot be read: a FIFO plays it, as a
+    // file the user may not read would (the tests may run as root, whom
+    // permissions do not stop).
+    TempFolder folder;
+    const auto path = folder.path() / "config.ini";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    ConfigFile config(folder.WithSeparator());
+    Settings settings = DefaultSettings(folder.WithSeparator());
+    config.LoadConfig(settings);
+    ASSERT_EQ(settings, DefaultSettings(folder.WithSeparator()));
+
+    // Closing the window saves what it started with: nothing the user
+    // chose, so the file is left alone and nothing is reported.
+    EXPECT_TRUE(config.SaveConfig(settings));
+    // Settings changed in the dialog are refused: the rest are defaults
+    // the user never chose.
+    settings.timeToSafe = 3;
+    EXPECT_FALSE(config.SaveConfig(settings));
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
 }
 #endif
 

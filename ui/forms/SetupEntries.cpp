@@ -8,6 +8,10 @@ namespace nortavi::forms {
 
 namespace {
 
+constexpr const char* kPathOutsideCodePage =
+    "Status path holds characters that config.ini cannot hold: it keeps the text in this "
+    "system's code page. Choose a path without them.";
+
 SetupRefusal MinutesRefusal(int field, int label)
 {
     return {field, std::string(frmSetupDesign().Control(label).caption) +
@@ -46,6 +50,9 @@ std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entri
     if (!entries.statusPath) {
         return SetupRefusal{Id::StatusPathField,
                             "Status path holds characters that cannot be saved in config.ini."};
+    }
+    if (entries.statusPathEdited && !ConfigFileCanHold(*entries.statusPath)) {
+        return SetupRefusal{Id::StatusPathField, kPathOutsideCodePage};
     }
     if (entries.statusPathEdited && !StatusPathRoundTrips(*entries.statusPath)) {
         return SetupRefusal{Id::StatusPathField,

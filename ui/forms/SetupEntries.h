@@ -14,8 +14,8 @@ namespace nortavi::forms {
 // What the setup dialog's controls hold, as text and states rather than
 // widgets: filled from the settings when it opens, checked when OK is pressed.
 struct SetupEntries {
-    // 8-bit text in the system's encoding; nullopt when the typed text holds
-    // a character that encoding cannot (it would be stored changed).
+    // UTF-8; nullopt when the typed text cannot be held as UTF-8 (a lone
+    // surrogate). Whether config.ini can hold it is checked on OK.
     std::optional<std::string> statusPath;
     // False when the field still shows the stored path: it is then stored
     // back byte for byte, even where the control could not show it exactly.

@@ -46,7 +46,7 @@ void RegisterFormClass(const std::wstring& name)
 
 std::vector<WORD> DialogTemplate(const forms::FormDesign& design, const DialogFrame& frame)
 {
-    const std::wstring className = Widen(design.name);
+    const std::wstring className = WideFromUtf8(design.name);
     RegisterFormClass(className);
 
     DLGTEMPLATE header{};
@@ -60,7 +60,7 @@ std::vector<WORD> DialogTemplate(const forms::FormDesign& design, const DialogFr
     std::memcpy(words.data(), &header, sizeof header);
     words.push_back(0);  // no menu
     Append(words, className);
-    Append(words, Widen(design.caption));
+    Append(words, WideFromUtf8(design.caption));
     return words;
 }
 

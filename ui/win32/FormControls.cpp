@@ -55,7 +55,7 @@ std::wstring InstalledFace(std::string_view designFace)
     if (const auto known = chosen.find(designFace); known != chosen.end()) {
         return known->second;
     }
-    std::wstring face = Widen(designFace);
+    std::wstring face = WideFromUtf8(designFace);
     if (face == L"MS Sans Serif" || !FaceInstalled(face)) {
         face = L"MS Shell Dlg";  // the system's own dialog face, always there
         for (const wchar_t* standIn : kStandIns) {
@@ -142,13 +142,13 @@ FormControls::~FormControls()
 void FormControls::CreateControl(const ControlDesign& control)
 {
     const WindowStyle style = StyleOf(control, control.id == design_.defaultButton);
-    const std::wstring caption = control.kind == ControlKind::Line ? L"" : Widen(control.caption);
+    const std::wstring caption = control.kind == ControlKind::Line ? L"" : WideFromUtf8(control.caption);
     const HWND window = CreateWindowExW(
         style.exStyle, style.className, caption.c_str(), style.style, 0, 0, 0, 0, form_,
         reinterpret_cast<HMENU>(INT_PTR{control.id}), GetModuleHandleW(nullptr), nullptr);
     controls_[control.id] = window;
     for (const std::string_view item : control.items) {
-        SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+        SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(item).c_str()));
     }
     if (!control.toolTip.empty()) {
         AddToolTip(window, control.toolTip);
@@ -162,7 +162,7 @@ void FormControls::AddToolTip(HWND control, std::string_view text)
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     form_, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
-    std::wstring wide = Widen(text);
+    std::wstring wide = WideFromUtf8(text);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -211,7 +211,7 @@ void FormControls::Layout(UINT dpi, const POINT* position)
             // lose its last letters.
             const int needed =
                 TextWidth(window, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)),
-                          Widen(control.caption));
+                          WideFromUtf8(control.caption));
             const int limit = Pixels(forms::CaptionRightLimit(design_, control));
             width = std::max(width, std::min(needed, limit - left));
         }
@@ -262,7 +262,7 @@ void FormControls::ApplyFont(const ControlDesign& control)
 void FormControls::SetCaption(int id, std::string_view caption)
 {
     const HWND window = controls_.at(id);
-    SetWindowTextW(window, Widen(caption).c_str());
+    SetWindowTextW(window, WideFromUtf8(caption).c_str());
     const ControlDesign& control = design_.Control(id);
     if (FitsItsCaption(control)) {
         ApplyFont(control);

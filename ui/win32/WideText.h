@@ -9,10 +9,13 @@
 
 namespace nortavi::win32 {
 
-// Settings, paths and files are 8-bit text in the system code page; the
-// controls hold UTF-16. The front end converts between them only here.
+// Settings and paths are UTF-8 text, the controls hold UTF-16: the front
+// end converts between them with these. The code-page pair is for the text
+// the status file holds (its time stamps), which is in the system code page.
 using platform::NarrowExactly;
+using platform::Utf8FromWide;
 using platform::Widen;
+using platform::WideFromUtf8;
 
 // A control's text.
 std::wstring WindowText(HWND window);

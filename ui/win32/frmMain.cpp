@@ -51,7 +51,7 @@ BOOL CALLBACK CloseModalWindow(HWND window, LPARAM mainWindow)
     wchar_t className[16] = {};
     GetClassNameW(window, className, static_cast<int>(std::size(className)));
     const std::wstring_view name = className;
-    const bool modal = name == L"#32770" || name == Widen(forms::frmSetupDesign().name);
+    const bool modal = name == L"#32770" || name == WideFromUtf8(forms::frmSetupDesign().name);
     if (modal && IsWindowVisible(window) && IsOwnedBy(window, reinterpret_cast<HWND>(mainWindow))) {
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
@@ -318,7 +318,7 @@ void frmMain::SaveConfig()
 
 int frmMain::ShowMessage(const std::string& text, UINT icon)
 {
-    return MessageBoxW(hwnd_, Widen(text).c_str(), Widen(Design().caption).c_str(), MB_OK | icon);
+    return MessageBoxW(hwnd_, WideFromUtf8(text).c_str(), WideFromUtf8(Design().caption).c_str(), MB_OK | icon);
 }
 
 void frmMain::SetConditionCaption(const std::string& caption)
@@ -345,17 +345,17 @@ void frmMain::SetStatusColour(Colour colour)
 
 void frmMain::SetMinsSinceClearText(const std::string& text)
 {
-    SetWindowTextW(Control(Id::MinsSinceClearField), Widen(text).c_str());
+    SetWindowTextW(Control(Id::MinsSinceClearField), WideFromUtf8(text).c_str());
 }
 
 void frmMain::SetMinsSinceCloudyText(const std::string& text)
 {
-    SetWindowTextW(Control(Id::MinsSinceCloudyField), Widen(text).c_str());
+    SetWindowTextW(Control(Id::MinsSinceCloudyField), WideFromUtf8(text).c_str());
 }
 
 void frmMain::SetMinsSinceVCloudyText(const std::string& text)
 {
-    SetWindowTextW(Control(Id::MinsSinceVCloudyField), Widen(text).c_str());
+    SetWindowTextW(Control(Id::MinsSinceVCloudyField), WideFromUtf8(text).c_str());
 }
 
 void frmMain::SetAlarmButtonCaption(const std::string& caption)

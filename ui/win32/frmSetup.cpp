@@ -123,10 +123,10 @@ void frmSetup::Form_Load()
     // opening shows again.
     const forms::SetupEntries entries = forms::EntriesFromSettings(settings_);
     loadedPath_ = settings_.statusPath;
-    loadedPathText_ = Widen(loadedPath_);
+    loadedPathText_ = WideFromUtf8(loadedPath_);
     SetWindowTextW(controls_->Get(Id::StatusPathField), loadedPathText_.c_str());
-    SetWindowTextW(controls_->Get(Id::TimeToSafeField), Widen(entries.timeToSafe).c_str());
-    SetWindowTextW(controls_->Get(Id::TimeToUnsafeField), Widen(entries.timeToUnsafe).c_str());
+    SetWindowTextW(controls_->Get(Id::TimeToSafeField), WideFromUtf8(entries.timeToSafe).c_str());
+    SetWindowTextW(controls_->Get(Id::TimeToUnsafeField), WideFromUtf8(entries.timeToUnsafe).c_str());
     SendMessageW(controls_->Get(Id::Combo1), CB_SETCURSEL, static_cast<WPARAM>(entries.comboIndex),
                  0);
     SendMessageW(controls_->Get(Id::AlarmOnSafeCheck), BM_SETCHECK,
@@ -135,10 +135,10 @@ void frmSetup::Form_Load()
                  entries.alarmOnUnsafe ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(controls_->Get(Id::AlpacaServerCheck), BM_SETCHECK,
                  entries.alpacaServer ? BST_CHECKED : BST_UNCHECKED, 0);
-    SetWindowTextW(controls_->Get(Id::AlpacaPortField), Widen(entries.alpacaPort).c_str());
+    SetWindowTextW(controls_->Get(Id::AlpacaPortField), WideFromUtf8(entries.alpacaPort).c_str());
     SendMessageW(controls_->Get(Id::AlpacaAllowRemoteCheck), BM_SETCHECK,
                  entries.alpacaAllowRemote ? BST_CHECKED : BST_UNCHECKED, 0);
-    SetWindowTextW(controls_->Get(Id::AlpacaDiscoveryPortField), Widen(entries.alpacaDiscoveryPort).c_str());
+    SetWindowTextW(controls_->Get(Id::AlpacaDiscoveryPortField), WideFromUtf8(entries.alpacaDiscoveryPort).c_str());
 }
 
 forms::SetupEntries frmSetup::ReadEntries() const
@@ -146,7 +146,7 @@ forms::SetupEntries frmSetup::ReadEntries() const
     forms::SetupEntries entries;
     const std::wstring pathText = WindowText(controls_->Get(Id::StatusPathField));
     entries.statusPathEdited = pathText != loadedPathText_;
-    entries.statusPath = entries.statusPathEdited ? NarrowExactly(pathText) : loadedPath_;
+    entries.statusPath = entries.statusPathEdited ? Utf8FromWide(pathText) : loadedPath_;
     entries.timeToSafe = AsciiOrNothing(WindowText(controls_->Get(Id::TimeToSafeField)));
     entries.timeToUnsafe = AsciiOrNothing(WindowText(controls_->Get(Id::TimeToUnsafeField)));
     entries.comboIndex =
@@ -183,7 +183,7 @@ void frmSetup::cmdCancel_Click()
 
 void frmSetup::Refuse(const forms::SetupRefusal& refusal)
 {
-    MessageBoxW(hwnd_, Widen(refusal.message).c_str(), Widen(Design().caption).c_str(),
+    MessageBoxW(hwnd_, WideFromUtf8(refusal.message).c_str(), WideFromUtf8(Design().caption).c_str(),
                 MB_OK | MB_ICONWARNING);
     if (hwnd_ == nullptr) {
         return;  // closed while the message was up

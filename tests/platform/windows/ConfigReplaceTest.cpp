@@ -2,9 +2,11 @@
 // SaveConfig on Windows: config.ini is replaced as a whole, and a moment's
 // lock by another program (a virus scanner, an indexer, an editor) only
 // delays the save.
+#include "CodePageWindows.h"
 #include "ConfigFile.h"
 #include "Gate.h"
 #include "ImportHook.h"
+#include "PrintSettings.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -118,18 +120,18 @@ struct ReplaceWatch {
 };
 ReplaceWatch* g_watch = nullptr;
 
-BOOL WINAPI WatchedMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
+BOOL WINAPI WatchedMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
     {
         std::lock_guard lock(g_watch->mutex);
         if (g_watch->scanNewFile && g_watch->scanner == INVALID_HANDLE_VALUE) {
             // Scanners read a new file and share it, but not for deletion,
             // so it cannot be renamed while they look.
-            g_watch->scanner = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+            g_watch->scanner = CreateFileW(from, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         }
     }
-    const BOOL moved = g_watch->hook->Original<decltype(&MoveFileExA)>()(from, to, flags);
+    const BOOL moved = g_watch->hook->Original<decltype(&MoveFileExW)>()(from, to, flags);
     const DWORD error = GetLastError();
     if (!moved) {
         std::lock_guard lock(g_watch->mutex);
@@ -156,7 +158,7 @@ TEST_P(SaveConfigLockTest, ReplacesOnceTheLockIsReleased)
     ASSERT_TRUE(config.SaveConfig(OldSettings(folder)));
 
     ReplaceWatch watch;
-    ImportHook hook("kernel32.dll", "MoveFileExA", reinterpret_cast<const void*>(&WatchedMoveFileExA));
+    ImportHook hook("kernel32.dll", "MoveFileExW", reinterpret_cast<const void*>(&WatchedMoveFileExW));
     watch.hook = &hook;
     g_watch = &watch;
     HANDLE editor = INVALID_HANDLE_VALUE;
@@ -212,6 +214,221 @@ TEST(SaveConfigTest, GivesUpCleanlyWhenTheLockStays)
     EXPECT_EQ(ScratchFolder::ReadWholeFile(config.Path()), FormatConfig(OldSettings(folder)));
     EXPECT_EQ(folder.Names(), OnlyConfigIni());
 }
+
+// --- What Windows refuses never costs the settings ----------------------
+
+// wine differs from Windows here (it replaces a read-only file and, with
+// the tests run as root, ignores the folder's permissions), so hooks on the
+// calls play Windows' part: the program's decision is what is tested.
+struct Refusals {
+    ImportHook* createHook = nullptr;
+    ImportHook* moveHook = nullptr;
+    int moves = 0;
+    bool noNewFiles = false;   // the folder takes no new file
+    bool leaveLeftover = false;  // a crashed run left the temporary file
+};
+Refusals* g_refusals = nullptr;
+
+bool Exists(LPCWSTR path)
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+HANDLE WINAPI RefusingCreateFileW(LPCWSTR name, DWORD access, DWORD share,
+                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                  HANDLE templateFile)
+{
+    const auto real = g_refusals->createHook->Original<decltype(&CreateFileW)>();
+    const bool creates = disposition != OPEN_EXISTING && disposition != TRUNCATE_EXISTING;
+    if (g_refusals->noNewFiles && creates && !Exists(name)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (g_refusals->leaveLeftover && creates && !Exists(name)) {
+        // Under the very name the save is about to take, left read-only and
+        // hidden, as a crashed run would leave a file it had just made.
+        g_refusals->leaveLeftover = false;
+        CloseHandle(real(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, nullptr));
+    }
+    return real(name, access, share, security, disposition, flags, templateFile);
+}
+
+BOOL WINAPI WindowsMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    ++g_refusals->moves;
+    const DWORD attributes = GetFileAttributesW(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);  // what Windows answers
+        return FALSE;
+    }
+    return g_refusals->moveHook->Original<decltype(&MoveFileExW)>()(from, to, flags);
+}
+
+enum class Obstacle { ReadOnlyConfigIni, NoNewFilesInTheFolder, LeftoverFromACrashedRun, LongPath };
+
+struct ObstacleCase {
+    const char* name;
+    Obstacle obstacle;
+};
+
+class SaveConfigObstacleTest : public testing::TestWithParam<ObstacleCase> {};
+
+TEST_P(SaveConfigObstacleTest, SavesOrFailsAtOnceAndLeavesNothingBehind)
+{
+    ScratchFolder scratch;
+    std::string folder = scratch.WithSeparator();
+    if (GetParam().obstacle == Obstacle::LongPath) {
+        // config.ini's own path is 254 characters, within MAX_PATH; a
+        // temporary name beside it is not.
+        while (folder.size() < 244) {
+            folder += std::string(std::min<std::size_t>(60, 244 - folder.size() - 1), 'n') + "\\";
+            ASSERT_TRUE(CreateDirectoryW(platform::WideFromUtf8(folder).c_str(), nullptr));
+        }
+        ASSERT_EQ((folder + "config.ini").size(), 254U);
+    }
+    ConfigFile config(folder);
+    ASSERT_TRUE(config.SaveConfig(OldSettings(scratch)));
+
+    Refusals refusals;
+    ImportHook create("kernel32.dll", "CreateFileW",
+                      reinterpret_cast<const void*>(&RefusingCreateFileW));
+    ImportHook move("kernel32.dll", "MoveFileExW", reinterpret_cast<const void*>(&WindowsMoveFileExW));
+    refusals.createHook = &create;
+    refusals.moveHook = &move;
+    g_refusals = &refusals;
+    const std::wstring configIni = platform::WideFromUtf8(config.Path());
+    bool shouldSave = true;
+    switch (GetParam().obstacle) {
+    case Obstacle::ReadOnlyConfigIni:
+        ASSERT_TRUE(SetFileAttributesW(configIni.c_str(), FILE_ATTRIBUTE_READONLY));
+        shouldSave = false;
+        break;
+    case Obstacle::NoNewFilesInTheFolder:
+        refusals.noNewFiles = true;
+        break;
+    case Obstacle::LeftoverFromACrashedRun:
+        refusals.leaveLeftover = true;
+        break;
+    case Obstacle::LongPath:
+        break;
+    }
+
+    const bool saved = config.SaveConfig(NewSettings(scratch));
+
+    EXPECT_EQ(saved, shouldSave);
+    EXPECT_EQ(ScratchFolder::ReadWholeFile(config.Path()),
+              FormatConfig(shouldSave ? NewSettings(scratch) : OldSettings(scratch)));
+    // A read-only file is refused at once: no retries on the window's thread.
+    EXPECT_LE(refusals.moves, 1);
+    WIN32_FIND_DATAW entry;
+    int names = 0;
+    const HANDLE find = FindFirstFileW(platform::WideFromUtf8(folder + "*").c_str(), &entry);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        names += std::wstring(entry.cFileName) != L"." && std::wstring(entry.cFileName) != L"..";
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    EXPECT_EQ(names, 1) << "a temporary file was left beside config.ini";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Obstacles, SaveConfigObstacleTest,
+    testing::Values(ObstacleCase{"ReadOnlyConfigIni", Obstacle::ReadOnlyConfigIni},
+                    ObstacleCase{"NoNewFilesInTheFolder", Obstacle::NoNewFilesInTheFolder},
+                    ObstacleCase{"LeftoverFromACrashedRun", Obstacle::LeftoverFromACrashedRun},
+                    ObstacleCase{"LongPath", Obstacle::LongPath}),
+    [](const auto& tested) { return std::string(tested.param.name); });
+
+// --- A config.ini another program holds at start-up --------------------
+
+// Counts the opens that a lock refused, so the holder can let go while the
+// load is trying again.
+struct LoadWatch {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int refusals = 0;
+    bool loadReturned = false;
+    ImportHook* hook = nullptr;
+};
+LoadWatch* g_load = nullptr;
+
+HANDLE WINAPI WatchedCreateFileW(LPCWSTR name, DWORD access, DWORD share,
+                                 LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                 HANDLE templateFile)
+{
+    const HANDLE file = g_load->hook->Original<decltype(&CreateFileW)>()(
+        name, access, share, security, disposition, flags, templateFile);
+    const DWORD error = GetLastError();
+    if (file == INVALID_HANDLE_VALUE && error == ERROR_SHARING_VIOLATION) {
+        std::lock_guard lock(g_load->mutex);
+        ++g_load->refusals;
+        g_load->changed.notify_all();
+    }
+    SetLastError(error);
+    return file;
+}
+
+enum class Holder { LetsGoWithinAMoment, HoldsItThroughTheStart };
+
+struct HolderCase {
+    const char* name;
+    Holder holder;
+};
+
+class HeldAtStartTest : public testing::TestWithParam<HolderCase> {};
+
+TEST_P(HeldAtStartTest, TheUsersSettingsAreReadOrLeftAlone)
+{
+    ScratchFolder folder;
+    const std::string usersFile = FormatConfig(NewSettings(folder));
+    ASSERT_TRUE(ConfigFile(folder.WithSeparator()).SaveConfig(NewSettings(folder)));
+    // A backup program or a synchroniser holds it without sharing.
+    const HANDLE holder = CreateFileA(folder.File("config.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    LoadWatch watch;
+    ImportHook hook("kernel32.dll", "CreateFileW", reinterpret_cast<const void*>(&WatchedCreateFileW));
+    watch.hook = &hook;
+    g_load = &watch;
+    const bool letsGo = GetParam().holder == Holder::LetsGoWithinAMoment;
+    auto release = std::async(std::launch::async, [&] {
+        std::unique_lock lock(watch.mutex);
+        watch.changed.wait(lock, [&] { return (letsGo && watch.refusals >= 2) || watch.loadReturned; });
+        CloseHandle(holder);
+    });
+    ConfigFile config(folder.WithSeparator());
+    const Settings defaults = DefaultSettings(folder.WithSeparator());
+    Settings settings = defaults;
+    config.LoadConfig(settings);
+    {
+        std::lock_guard lock(watch.mutex);
+        watch.loadReturned = true;
+        watch.changed.notify_all();
+    }
+    release.get();
+
+    if (letsGo) {
+        EXPECT_GE(watch.refusals, 2) << "the load never met the lock";
+        EXPECT_EQ(settings, NewSettings(folder));
+        return;
+    }
+    // The file is free again by the time the window closes; its save must
+    // not put the defaults in place of the user's settings.
+    EXPECT_EQ(settings, defaults);
+    EXPECT_TRUE(config.SaveConfig(settings));
+    Settings changed = settings;
+    changed.alarmOnSafe = true;
+    EXPECT_FALSE(config.SaveConfig(changed));
+    EXPECT_EQ(ScratchFolder::ReadWholeFile(folder.File("config.ini")), usersFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Holders, HeldAtStartTest,
+    testing::Values(HolderCase{"LetsGoWithinAMoment", Holder::LetsGoWithinAMoment},
+                    HolderCase{"HoldsItThroughTheStart", Holder::HoldsItThroughTheStart}),
+    [](const auto& tested) { return std::string(tested.param.name); });
 
 }  // namespace
 }  // namespace nortavi

@@ -263,6 +263,46 @@ TEST(StalledShareTest, APollGetsNoDataInTimeAndTheFileIsReadOnceTheShareAnswers)
     EXPECT_EQ(answered.lastStatusTime, Stamp(0));
 }
 
+// A writer that renames a new file over the status file is refused while a
+// poll holds it open, whatever the poll shares: the rename does not wait
+// for the read, it fails (access denied), and succeeds once the poll has
+// closed the file.
+TEST(RenameOverTheFileTest, FailsWhileAPollReadsItAndWorksAfter)
+{
+    ScratchFolder folder;
+    const std::string path = folder.Write("status.txt", kClearLine);
+    const std::string next = folder.Write("status.new", kCloudyLine);
+
+    Gate gate;
+    ImportHook hook("kernel32.dll", "ReadFile", reinterpret_cast<const void*>(&HoldingReadFile));
+    g_readGate = &gate;
+    g_readHook = &hook;
+    // The file is read on the reader's worker thread, so the gate is armed
+    // there.
+    StatusFile reader({}, std::chrono::minutes(10),
+                      [&gate](const std::string& file, std::size_t max) {
+                          gate.Arm();
+                          return ReadFileFromDisk(file, max);
+                      });
+    auto poll = std::async(std::launch::async, [&] {
+        const Poll result = LoadStatus(reader, path);
+        gate.Finished();
+        return result;
+    });
+    ASSERT_TRUE(gate.Reached()) << "the poll never read the file";
+    const BOOL renamedDuringPoll = MoveFileExA(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    const DWORD error = GetLastError();
+    gate.Open();
+    EXPECT_EQ(poll.get().condition, "CLEAR");
+
+    EXPECT_FALSE(renamedDuringPoll);
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(MoveFileExA(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        << "error " << GetLastError();
+    EXPECT_EQ(LoadStatus(path).condition, "V.CLOUDY");
+}
+}
+
 // --- Between polls the file is free -------------------------------------
 
 // MoveFileEx cannot replace a file that anyone holds open, whatever the

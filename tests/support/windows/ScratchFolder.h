@@ -119,27 +119,39 @@ public:
     }
 
 private:
-    static void RemoveTree(const std::string& folder)
+    // Wide calls, so that folders named beyond the code page go too.
+    static void RemoveTree(const std::string& folder) { RemoveTree(Wide(folder)); }
+
+    static std::wstring Wide(const std::string& text)
     {
-        WIN32_FIND_DATAA entry;
-        const HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+        std::wstring wide(text.size(), L'\0');
+        wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
+            CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+            static_cast<int>(wide.size()))));
+        return wide;
+    }
+
+    static void RemoveTree(const std::wstring& folder)
+    {
+        WIN32_FIND_DATAW entry;
+        const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
         if (find != INVALID_HANDLE_VALUE) {
             do {
-                const std::string name = entry.cFileName;
-                if (name == "." || name == "..") {
+                const std::wstring name = entry.cFileName;
+                if (name == L"." || name == L"..") {
                     continue;
                 }
-                const std::string path = folder + "\\" + name;
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                const std::wstring path = folder + L"\\" + name;
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
                     RemoveTree(path);
                 } else {
-                    DeleteFileA(path.c_str());
+                    DeleteFileW(path.c_str());
                 }
-            } while (FindNextFileA(find, &entry));
+            } while (FindNextFileW(find, &entry));
             FindClose(find);
         }
-        RemoveDirectoryA(folder.c_str());
+        RemoveDirectoryW(folder.c_str());
     }
 
     std::string path_;

@@ -7,8 +7,8 @@
 
 #include <deque>
 
-using nortavi::win32::NarrowExactly;
-using nortavi::win32::Widen;
+using nortavi::win32::Utf8FromWide;
+using nortavi::win32::WideFromUtf8;
 using nortavi::win32::WindowText;
 
 namespace {
@@ -112,7 +112,7 @@ void Win32FormFixture::Tick()
 
 std::string Win32FormFixture::Text(HWND window)
 {
-    return NarrowExactly(WindowText(window)).value_or("<not in the code page>");
+    return Utf8FromWide(WindowText(window)).value_or("<not UTF-16>");
 }
 
 COLORREF Win32FormFixture::TextColour(HWND label)
@@ -128,7 +128,7 @@ COLORREF Win32FormFixture::TextColour(HWND label)
 
 void Win32FormFixture::SetText(HWND window, const std::string& text)
 {
-    SetWindowTextW(window, Widen(text).c_str());
+    SetWindowTextW(window, WideFromUtf8(text).c_str());
 }
 
 void Win32FormFixture::PressKey(HWND target, UINT key)

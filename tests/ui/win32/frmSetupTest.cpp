@@ -169,7 +169,9 @@ TEST_F(frmSetupWin32Test, WhatCannotBeStoredIsRefusedAndNothingChanges)
 
     std::vector<std::string> expected;
     if (!pathFits) {
-        expected.push_back("Status path holds characters that cannot be saved in config.ini.");
+        expected.push_back(
+            "Status path holds characters that config.ini cannot hold: it keeps the text in this "
+            "system's code page. Choose a path without them.");
     }
     expected.push_back(
         "Time Clear to become safe must be a whole number of minutes from -32768 to 32767.");
