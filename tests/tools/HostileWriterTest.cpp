@@ -133,7 +133,7 @@ TEST_P(HostileWriterTest, EveryPollGivesAWrittenPairOrNoData)
                 tested.mode, polls, static_cast<long long>(written.rewrites), counts.pairs,
                 counts.noData, counts.tornWords, static_cast<long long>(written.failures),
                 static_cast<long long>(written.slowestUs));
-    EXPECT_EQ(counts.wrong, 0) << "first wrong pair: " << counts.firstWrong;
+    EXPECT_EQ(counts.wrong, 0) << "the first: " << counts.firstWrong;
     EXPECT_LE(counts.lastLine, written.rewrites) << "a time stamp never written";
     ASSERT_GT(written.rewrites, 0);
     if (!tested.mayMeetAPoll) {

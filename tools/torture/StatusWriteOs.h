@@ -14,8 +14,8 @@ bool RewriteInPlace(const std::string& path, const std::string& bytes);
 bool ReplaceByRename(const std::string& path, const std::string& bytes);
 // Deletes the file and creates it anew.
 bool DeleteAndCreate(const std::string& path, const std::string& bytes);
-// Truncates the file and writes the line a few bytes at a time, pausing
-// between the pieces.
+// Truncates the file and writes the line a byte at a time, pausing between
+// the bytes, so that a reader can meet every part of it.
 bool RewriteInPieces(const std::string& path, const std::string& bytes);
 // Opens the file once without sharing it, keeps it open until the program
 // ends, and rewrites it through that handle (Windows; false elsewhere,

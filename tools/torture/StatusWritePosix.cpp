@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -57,9 +56,8 @@ bool RewriteInPieces(const std::string& path, const std::string& bytes)
         return false;
     }
     bool written = true;
-    for (std::size_t at = 0; at < bytes.size() && written; at += 3) {
-        const std::size_t piece = std::min<std::size_t>(3, bytes.size() - at);
-        written = ::write(fd, bytes.data() + at, piece) == static_cast<ssize_t>(piece);
+    for (std::size_t at = 0; at < bytes.size() && written; ++at) {
+        written = ::write(fd, bytes.data() + at, 1) == 1;
         std::this_thread::sleep_for(std::chrono::microseconds{100});
     }
     return ::close(fd) == 0 && written;

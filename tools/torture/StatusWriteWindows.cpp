@@ -6,7 +6,6 @@
 #endif
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -64,8 +63,8 @@ bool RewriteInPieces(const std::string& path, const std::string& bytes)
         return false;
     }
     bool written = true;
-    for (std::size_t at = 0; at < bytes.size() && written; at += 3) {
-        written = WritePiece(file, bytes.data() + at, std::min<std::size_t>(3, bytes.size() - at));
+    for (std::size_t at = 0; at < bytes.size() && written; ++at) {
+        written = WritePiece(file, bytes.data() + at, 1);
         std::this_thread::sleep_for(std::chrono::microseconds{100});
     }
     return CloseHandle(file) && written;
