@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -42,7 +43,8 @@ bool ReplaceByRename(const std::string& path, const std::string& bytes)
 
 bool DeleteAndCreate(const std::string& path, const std::string& bytes)
 {
-    if (::unlink(path.c_str()) != 0) {
+    // Gone already when a failed attempt deleted it but could not create it.
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
         return false;
     }
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

@@ -53,7 +53,11 @@ bool ReplaceByRename(const std::string& path, const std::string& bytes)
 
 bool DeleteAndCreate(const std::string& path, const std::string& bytes)
 {
-    return DeleteFileA(path.c_str()) && WriteAndClose(OpenForWriting(path, CREATE_NEW), bytes);
+    // Gone already when a failed attempt deleted it but could not create it.
+    if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return false;
+    }
+    return WriteAndClose(OpenForWriting(path, CREATE_NEW), bytes);
 }
 
 bool RewriteInPieces(const std::string& path, const std::string& bytes)

@@ -33,7 +33,9 @@ public:
     ~ChildProcess()
     {
         if (pid_ > 0) {
-            Kill();
+            if (!ended_) {
+                Kill();
+            }
             Wait();
         }
     }
@@ -42,16 +44,25 @@ public:
     // would.
     void Kill() { ::kill(pid_, SIGKILL); }
 
+    bool HasEnded()
+    {
+        if (!ended_) {
+            ended_ = ::waitpid(pid_, &status_, WNOHANG) == pid_;
+        }
+        return ended_;
+    }
+
     // Waits for the end; the exit status, or -1 when it was killed.
     int Wait()
     {
-        int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        while (!ended_ && ::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
         }
         pid_ = 0;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
     }
 
 private:
     pid_t pid_ = 0;
+    bool ended_ = false;
+    int status_ = 0;
 };

@@ -16,9 +16,9 @@ class ChildProcess {
 public:
     ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
     {
-        std::string commandLine = "\"" + program + "\"";
+        std::string commandLine = Quoted(program);
         for (const std::string& argument : arguments) {
-            commandLine += " \"" + argument + "\"";
+            commandLine += " " + Quoted(argument);
         }
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
@@ -45,6 +45,8 @@ public:
     // would.
     void Kill() { TerminateProcess(process_, kKilled); }
 
+    bool HasEnded() const { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+
     // Waits for the end; the exit code, or -1 when it was killed.
     int Wait()
     {
@@ -58,5 +60,25 @@ public:
 
 private:
     static constexpr UINT kKilled = 0xDEAD;
+
+    // As the C run-time splits a command line: backslashes count only
+    // before a double quote, so a folder's trailing one is doubled.
+    static std::string Quoted(const std::string& argument)
+    {
+        std::string quoted = "\"";
+        std::size_t backslashes = 0;
+        for (const char c : argument) {
+            if (c == '\\') {
+                ++backslashes;
+                continue;
+            }
+            quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+            quoted += c;
+            backslashes = 0;
+        }
+        quoted.append(2 * backslashes, '\\');
+        return quoted + "\"";
+    }
+
     HANDLE process_ = nullptr;
 };
