@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -238,9 +239,12 @@ bool ReplaceFileContents(const std::string& linkOrPath, const std::string& bytes
         }
     }
     RemoveLeftoverTemporaries(path);
+    // A random part too: process ids come round again, and a killed save of
+    // an earlier process with this one's id may have left its name behind.
     static std::atomic<unsigned> counter{0};
     const std::string temporary = TemporaryPrefix(path) + std::to_string(::getpid()) + "-" +
-                                  std::to_string(counter.fetch_add(1));
+                                  std::to_string(counter.fetch_add(1)) + "-" +
+                                  std::to_string(std::random_device{}());
     Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (file.get() < 0) {
         return false;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -197,9 +198,12 @@ bool MakeFolders(const std::string& folder)
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
+    // A random part too: process ids come round again, and a killed save of
+    // an earlier process with this one's id may have left its name behind.
     static std::atomic<unsigned> counter{0};
     const std::string temporary = path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                  std::to_string(counter.fetch_add(1));
+                                  std::to_string(counter.fetch_add(1)) + "-" +
+                                  std::to_string(std::random_device{}());
     {
         Handle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));

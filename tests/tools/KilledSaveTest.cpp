@@ -80,5 +80,20 @@ TEST(KilledSaveTest, ConfigIniIsAlwaysOneWholeFileAndLeftoversDoNotPileUp)
     EXPECT_EQ(Leftovers(program), 0) << "a later save did not clear what a killed one left";
 }
 
+// Process ids come round again: what a killed save of an earlier process
+// with this very id left must not stop this one from saving.
+TEST(KilledSaveTest, NamesLeftByAnEarlierProcessWithTheSameIdDoNotStopASave)
+{
+    TempFolder folder;
+    const std::string prefix = "config.ini.tmp-" + std::to_string(CurrentProcessId()) + "-";
+    for (int save = 0; save < 200; ++save) {
+        folder.Write(prefix + std::to_string(save), "statusPath,cut sh");
+    }
+    ConfigFile config(folder.WithSeparator());
+    EXPECT_TRUE(config.SaveConfig(SaverSettings(folder.WithSeparator(), false)));
+    EXPECT_TRUE(config.SaveConfig(SaverSettings(folder.WithSeparator(), true)));
+    EXPECT_EQ(folder.Read("config.ini"), FormatConfig(SaverSettings(folder.WithSeparator(), true)));
+}
+
 }  // namespace
 }  // namespace nortavi::torture

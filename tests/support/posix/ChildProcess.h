@@ -66,3 +66,9 @@ private:
     bool ended_ = false;
     int status_ = 0;
 };
+
+// This process's id, as the system reuses them.
+inline unsigned long CurrentProcessId()
+{
+    return static_cast<unsigned long>(::getpid());
+}

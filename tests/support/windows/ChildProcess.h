@@ -82,3 +82,9 @@ private:
 
     HANDLE process_ = nullptr;
 };
+
+// This process's id, as the system reuses them.
+inline unsigned long CurrentProcessId()
+{
+    return GetCurrentProcessId();
+}
