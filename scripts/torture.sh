@@ -38,7 +38,7 @@ if [ "${NORTAVI_SKIP_WINDOWS:-0}" != 1 ]; then
   trap stop_wine EXIT
   start_wine
   cmake -S . -B build/windows -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null 2>&1
   cmake --build build/windows --target nortavi_torture_tests >/dev/null
   run_suite build/windows "$wine_dir/wine64" || windows=1
 fi

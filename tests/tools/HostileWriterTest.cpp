@@ -30,7 +30,7 @@ struct PollCounts {
     long noData = 0;
     // The end of a condition word cut off by the writer ("CLOU"): its time
     // stamp is whole, and the word is none the program knows, so no
-    // condition changes (see the class comment below).
+    // condition changes (see the test below).
     long tornWords = 0;
     long wrong = 0;
     std::string firstWrong;
@@ -46,9 +46,9 @@ void Classify(const std::string& word, LocalTime time, PollCounts& counts)
     }
     const std::int64_t line = LineNumberOf(time);
     const std::string written = line >= 0 ? ConditionFor(line) : "";
+    counts.lastLine = std::max(counts.lastLine, line);
     if (!word.empty() && word == written) {
         ++counts.pairs;
-        counts.lastLine = std::max(counts.lastLine, line);
     } else if (!word.empty() && written.compare(0, word.size(), word) == 0) {
         ++counts.tornWords;
     } else if (counts.wrong++ == 0) {
