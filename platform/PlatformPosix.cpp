@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,8 @@
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -58,6 +61,37 @@ bool WriteAll(int fd, const std::string& bytes)
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// The temporary file of a save: a name of our own beside the target, so the
+// rename stays within one file system and cannot meet another writer's file.
+std::string TemporaryPrefix(const std::string& path)
+{
+    return path + ".tmp-";
+}
+
+// A save killed half-way leaves its temporary file behind; the next save
+// removes those of processes that are gone. A live process's file may be a
+// save in progress (a second copy of the program), and is left alone.
+void RemoveLeftoverTemporaries(const std::string& path)
+{
+    const std::filesystem::path target(path);
+    const std::string prefix = TemporaryPrefix(target.filename().string());
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 &&
+            errno == ESRCH) {
+            ::unlink(it->path().c_str());
+        }
+    }
 }
 
 }  // namespace
@@ -220,11 +254,13 @@ bool ReplaceFileContents(const std::string& linkOrPath, const std::string& bytes
             std::free(target);
         }
     }
-    // A name of our own beside the target, so the rename stays within one
-    // file system and cannot meet another writer's temporary file.
+    RemoveLeftoverTemporaries(path);
+    // A random part too: process ids come round again, and a killed save of
+    // an earlier process with this one's id may have left its name behind.
     static std::atomic<unsigned> counter{0};
-    const std::string temporary =
-        path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+    const std::string temporary = TemporaryPrefix(path) + std::to_string(::getpid()) + "-" +
+                                  std::to_string(counter.fetch_add(1)) + "-" +
+                                  std::to_string(std::random_device{}());
     Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (file.get() < 0) {
         return false;

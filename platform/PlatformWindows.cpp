@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -107,6 +108,48 @@ HANDLE CreateTemporary(const std::wstring& path)
         file = create();
     }
     return file;
+}
+
+// Whether the process with this id has ended (or never was).
+bool ProcessGone(DWORD id)
+{
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (process == nullptr) {
+        return GetLastError() == ERROR_INVALID_PARAMETER;
+    }
+    const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
+// Temporary files of saves that were killed before their rename, named
+// "<file>.tmp-<process id>", whose process has gone.
+void RemoveLeftoverTemporaries(const std::string& path)
+{
+    const std::string prefix = path + ".tmp-";
+    const std::size_t folderEnd = path.find_last_of("\\/");
+    const std::string folder = folderEnd == std::string::npos ? "" : path.substr(0, folderEnd + 1);
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW(SystemPath(prefix + "*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::string name = folder + Utf8FromWide(entry.cFileName).value_or("");
+        if (name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        char* end = nullptr;
+        const unsigned long id = std::strtoul(name.c_str() + prefix.size(), &end, 10);
+        if (end == name.c_str() + prefix.size() || *end != '\0' || id == GetCurrentProcessId() ||
+            !ProcessGone(static_cast<DWORD>(id))) {
+            continue;
+        }
+        const std::wstring leftover = SystemPath(name);
+        SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(leftover.c_str());
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes)
@@ -334,15 +377,18 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
         return false;
     }
     // One name per process and file: a file of that name can only have been
-    // left by a crashed run that had the same process id.
+    // left by a crashed run that had the same process id. Those that killed
+    // runs of other ids left are cleared, so they do not pile up.
+    RemoveLeftoverTemporaries(path);
     const std::wstring temporary =
         SystemPath(path + ".tmp-" + std::to_string(GetCurrentProcessId()));
     {
         Handle file(CreateTemporary(temporary));
         if (!file.valid()) {
             // A folder where the file may be written but no new file made
-            // (a common installer permission).
-            return RewriteInPlace(target, bytes);
+            // (a common installer permission). Any other failure (a full
+            // disk) leaves config.ini untouched.
+            return GetLastError() == ERROR_ACCESS_DENIED && RewriteInPlace(target, bytes);
         }
         const bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
         if (!file.close() || !ok) {

@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 #include "NortaviVersion.h"
 #include "ReentrantSound.h"
+#include "SaveFaults.h"
 
 #include <QDialog>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 #include <QTest>
 
 #include <arpa/inet.h>
@@ -450,6 +452,54 @@ TEST_F(frmMainTest, ASaveThatFailsIsReportedAndClosingStillProceeds)
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(warning.startsWith("The settings could not be saved to ")) << warning.toStdString();
     EXPECT_TRUE(warning.contains(QString::fromStdString(Folder() + "config.ini")));
+}
+
+TEST_F(frmMainTest, AFullDiskWarnsOncePerSaveKeepsConfigIniAndPollingGoesOn)
+{
+    WriteConfig();
+    WriteStatus("CLEAR");
+    Open();
+    const QByteArray before = ReadFile("config.ini");
+    ASSERT_FALSE(before.isEmpty());
+
+    // Every Setup is cancelled, every warning read and closed.
+    int setups = 0;
+    QStringList warnings;
+    QTimer answerer;
+    answerer.setInterval(5);
+    QObject::connect(&answerer, &QTimer::timeout, &answerer, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            warnings << box->text();
+            box->reject();
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            ++setups;
+            dialog->reject();
+        }
+    });
+    answerer.start();
+    const auto setup = [this] { Control<QPushButton>("SetupButton")->click(); };
+
+    {
+        // Room for half of config.ini: each save fails part-way.
+        FileSizeLimit full(static_cast<rlim_t>(before.size() / 2));
+        setup();
+        EXPECT_EQ(warnings.size(), 1);
+        WriteStatus("V.CLOUDY");
+        TickAfter(5s);
+        EXPECT_EQ(Caption("ConditionField"), "V.CLOUDY");
+        EXPECT_TRUE(Timer1()->isActive());
+        setup();
+    }
+    EXPECT_EQ(warnings.size(), 2);
+    EXPECT_EQ(ReadFile("config.ini"), before);
+
+    setup();  // room again: saved without a word
+    EXPECT_EQ(setups, 3);
+    ASSERT_EQ(warnings.size(), 2);
+    EXPECT_EQ(warnings[0], warnings[1]);
+    EXPECT_EQ(warnings[0], QString::fromStdString("The settings could not be saved to " + Folder() +
+                                                  "config.ini."));
 }
 
 TEST_F(frmMainTest, WindowIsFixedSizeWithMinimiseButNoMaximise)
