@@ -301,7 +301,6 @@ TEST(RenameOverTheFileTest, FailsWhileAPollReadsItAndWorksAfter)
         << "error " << GetLastError();
     EXPECT_EQ(LoadStatus(path).condition, "V.CLOUDY");
 }
-}
 
 // --- Between polls the file is free -------------------------------------
 
