@@ -7,7 +7,7 @@
 
 namespace nortavi {
 
-StatusFile::StatusFile(ShortDatePattern datePattern) : datePattern_(datePattern) {}
+StatusFile::StatusFile(TimeStampFormat format) : format_(std::move(format)) {}
 
 void StatusFile::LoadStatus(const std::string& statusPath, std::string& statusString,
                             LocalTime& lastStatusTime)
@@ -28,7 +28,7 @@ void StatusFile::LoadStatus(const std::string& statusPath, std::string& statusSt
     if (!stamp || !condition || (prefix->moreFollows && !reader.LastFieldTerminated())) {
         return;
     }
-    const auto time = ParseTimeStamp(*stamp, datePattern_);
+    const auto time = ParseTimeStamp(*stamp, format_);
     if (!time) {
         return;
     }

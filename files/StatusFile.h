@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace nortavi {
 
@@ -18,15 +19,15 @@ inline constexpr std::size_t kMaxStatusFileBytes = std::size_t{64} * 1024;
 // sensor's software can go on writing it and can replace it between polls.
 class StatusFile final : public StatusReader {
 public:
-    explicit StatusFile(ShortDatePattern datePattern = {});
+    explicit StatusFile(TimeStampFormat format = {});
 
     void LoadStatus(const std::string& statusPath, std::string& statusString,
                     LocalTime& lastStatusTime) override;
 
-    void SetDatePattern(ShortDatePattern datePattern) { datePattern_ = datePattern; }
+    void SetTimeStampFormat(TimeStampFormat format) { format_ = std::move(format); }
 
 private:
-    ShortDatePattern datePattern_;
+    TimeStampFormat format_;
 };
 
 }  // namespace nortavi

@@ -81,10 +81,10 @@ private:
 };
 
 frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFolders folders,
-                 ShortDatePattern datePattern, std::function<void()> onClosed)
+                 TimeStampFormat timeStampFormat, std::function<void()> onClosed)
     : settings_(settings),
       folders_(std::move(folders)),
-      statusFile_(datePattern),
+      statusFile_(std::move(timeStampFormat)),
       configFile_(folders_.load, folders_.save),
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
                                        folders_.program, folders_.user, &publisher_.Board()}),
