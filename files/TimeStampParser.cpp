@@ -288,6 +288,7 @@ std::optional<LocalTime> ParseIso(std::string_view text)
 
 // The region's date, at least one space, then the time in the first of
 // the region's time patterns (or the English ones) that reads it all.
+// AM/PM may stand after any time, where the region's patterns have none.
 std::optional<LocalTime> ParseRegional(std::string_view text, const TimeStampFormat& format)
 {
     Cursor cursor(text, &format.digits);
@@ -301,8 +302,17 @@ std::optional<LocalTime> ParseRegional(std::string_view text, const TimeStampFor
         for (const auto& pattern : *patterns) {
             cursor.Seek(timeStart);
             TimeOfDay time;
-            if (ReadElements(cursor, pattern, format, date, time) &&
-                (cursor.SkipSpaces(), cursor.AtEnd()) && ResolveHour(time)) {
+            if (!ReadElements(cursor, pattern, format, date, time)) {
+                continue;
+            }
+            // A sensor set to a 12-hour clock on a 24-hour system puts its
+            // AM or PM after the time.
+            cursor.SkipSpaces();
+            if (time.designator == Designator::None) {
+                time.designator = ReadDesignator(cursor, format);
+                cursor.SkipSpaces();
+            }
+            if (cursor.AtEnd() && ResolveHour(time)) {
                 return Combine(date, time);
             }
         }

@@ -55,7 +55,7 @@ TimeStampFormat ParseRegion(const std::string& argument)
     if (!format) {
         throw ScenarioError("not a short date pattern: \"" + parts[0] + "\"");
     }
-    if (format->times.size() != patterns.times.size()) {
+    if (format->times.empty() && !patterns.times.empty()) {
         throw ScenarioError("not a time pattern: \"" + parts[1] + "\"");
     }
     return *format;
