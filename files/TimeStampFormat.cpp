@@ -48,9 +48,9 @@ std::size_t ReadQuoted(std::string_view pattern, std::size_t at, FormatElements&
     return i;
 }
 
-// The element a run of one pattern letter stands for: a field, nothing (a
-// time zone, which no time stamp carries) or, for names of days, months
-// and eras, which the reader does not know, a failure.
+// What a run of one pattern letter stands for: a field, literal text,
+// nothing (a time zone, which no time stamp carries) or, for names of days,
+// months and eras, which the reader does not know, a failure.
 enum class RunMeaning { Field, Nothing, Literal, Unsupported };
 
 RunMeaning Interpret(char letter, std::size_t run, PatternLetters letters, FormatElement& field)
