@@ -7,9 +7,9 @@
 
 namespace nortavi {
 
-StatusFile::StatusFile(ShortDatePattern datePattern, std::chrono::milliseconds readLimit,
+StatusFile::StatusFile(TimeStampFormat format, std::chrono::milliseconds readLimit,
                        FileReadFunction read)
-    : datePattern_(datePattern), reads_(readLimit, std::move(read))
+    : format_(std::move(format)), reads_(readLimit, std::move(read))
 {
 }
 
@@ -33,7 +33,7 @@ void StatusFile::LoadStatus(const std::string& statusPath, std::string& statusSt
     if (!stamp || !condition || (file.moreFollows && !reader.LastFieldTerminated())) {
         return;
     }
-    const auto time = ParseTimeStamp(*stamp, datePattern_);
+    const auto time = ParseTimeStamp(*stamp, format_);
     if (!time) {
         return;
     }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace nortavi {
 
@@ -28,17 +29,17 @@ inline constexpr std::chrono::milliseconds kStatusReadLimit{1000};
 // on the caller's thread.
 class StatusFile final : public StatusReader {
 public:
-    explicit StatusFile(ShortDatePattern datePattern = {},
+    explicit StatusFile(TimeStampFormat format = {},
                         std::chrono::milliseconds readLimit = kStatusReadLimit,
                         FileReadFunction read = ReadFileFromDisk);
 
     void LoadStatus(const std::string& statusPath, std::string& statusString,
                     LocalTime& lastStatusTime) override;
 
-    void SetDatePattern(ShortDatePattern datePattern) { datePattern_ = datePattern; }
+    void SetTimeStampFormat(TimeStampFormat format) { format_ = std::move(format); }
 
 private:
-    ShortDatePattern datePattern_;
+    TimeStampFormat format_;
     TimeLimitedRead reads_;
 };
 

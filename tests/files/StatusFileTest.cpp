@@ -84,7 +84,7 @@ TEST(StatusFileTest, UsesTheDatePatternItWasGiven)
     LocalTime time = kBefore;
     reader.LoadStatus(path, word, time);
     EXPECT_EQ(word, "");
-    reader.SetDatePattern(*ShortDatePattern::FromQtPattern("dd.MM.yyyy"));
+    reader.SetTimeStampFormat(*TimeStampFormat::FromQtPattern("dd.MM.yyyy"));
     reader.LoadStatus(path, word, time);
     EXPECT_EQ(word, "CLEAR");
     EXPECT_EQ(time, kStamp);

@@ -75,6 +75,7 @@ TEST(ScenarioRunnerTest, RefusesLinesItCannotRun)
     ScenarioRunner runner(folder.path(), out);
     for (const char* bad : {"poll", "tick", "click", "fly", "now 2026-02-30 10:00:00",
                             "now tomorrow", "advance 5s", "region d MMM yyyy",
+                            "region d.M.yyyy | H.mm | AM", "region d.M.yyyy | dd.MM",
                             "statusbytes \\q", "statusbytes \\x4", "set timeToSafe=1.5",
                             "set cloudyAsClear=yes", "set colour=red", "start now"}) {
         EXPECT_THROW(runner.Run(bad), ScenarioError) << bad;

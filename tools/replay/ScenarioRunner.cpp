@@ -8,6 +8,7 @@
 #include <fstream>
 #include <ostream>
 #include <sstream>
+#include <vector>
 
 namespace nortavi {
 
@@ -23,6 +24,41 @@ std::pair<std::string, std::string> SplitCommand(const std::string& line)
         return {line, ""};
     }
     return {line.substr(0, space), line.substr(space + 1)};
+}
+
+// "DATE" or "DATE | TIME | AM | PM" (AM and PM optional), in Qt's letters:
+// "d.M.yyyy | H.mm.ss", "yy. M. d. | AP h:mm:ss | 오전 | 오후".
+TimeStampFormat ParseRegion(const std::string& argument)
+{
+    std::vector<std::string> parts;
+    for (std::size_t from = 0;;) {
+        const auto bar = argument.find(" | ", from);
+        parts.push_back(argument.substr(from, bar - from));
+        if (bar == std::string::npos) {
+            break;
+        }
+        from = bar + 3;
+    }
+    if (parts.size() == 3 || parts.size() > 4) {
+        throw ScenarioError("region takes a date, or a date, a time, AM and PM: \"" + argument +
+                            "\"");
+    }
+    RegionalPatterns patterns{parts[0], {}, {}, {}, {}};
+    if (parts.size() > 1) {
+        patterns.times = {parts[1]};
+    }
+    if (parts.size() == 4) {
+        patterns.amTexts = {parts[2]};
+        patterns.pmTexts = {parts[3]};
+    }
+    auto format = TimeStampFormat::FromPatterns(patterns, PatternLetters::Qt);
+    if (!format) {
+        throw ScenarioError("not a short date pattern: \"" + parts[0] + "\"");
+    }
+    if (format->times.empty() && !patterns.times.empty()) {
+        throw ScenarioError("not a time pattern: \"" + parts[1] + "\"");
+    }
+    return *format;
 }
 
 long long ParseInteger(const std::string& text, const std::string& what)
@@ -163,11 +199,7 @@ void ScenarioRunner::Run(const std::string& rawLine)
     }
     const auto [command, argument] = SplitCommand(line);
     if (command == "region") {
-        const auto pattern = ShortDatePattern::FromQtPattern(argument);
-        if (!pattern) {
-            throw ScenarioError("not a short date pattern: \"" + argument + "\"");
-        }
-        statusFile_.SetDatePattern(*pattern);
+        statusFile_.SetTimeStampFormat(ParseRegion(argument));
     } else if (command == "now") {
         clock_.Set(ParseClock(argument));
     } else if (command == "advance") {

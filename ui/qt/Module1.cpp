@@ -2,9 +2,9 @@
 #include "Module1.h"
 
 #include "FileSystem.h"
+#include "LocaleFormat.h"
 #include "NortaviVersion.h"
 #include "SystemSound.h"
-#include "TimeStampParser.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -12,14 +12,6 @@
 #include <QLocale>
 
 namespace {
-
-// The status file's time stamps follow the system's regional short date.
-nortavi::ShortDatePattern SystemDatePattern()
-{
-    const QString pattern = QLocale::system().dateFormat(QLocale::ShortFormat);
-    return nortavi::ShortDatePattern::FromQtPattern(pattern.toStdString())
-        .value_or(nortavi::ShortDatePattern{});
-}
 
 // The title bar and task switcher need no more than 64 pixels; the larger
 // images are installed for the desktop's launchers instead, and decoding
@@ -38,7 +30,7 @@ QIcon ProgramIcon()
 Module1::Module1()
     : sound_(nortavi::platform::MakeSystemSound()),
       mainForm_(std::make_unique<frmMain>(settings_, clock_, *sound_, nortavi::LocateProgramFolders(),
-                                          SystemDatePattern()))
+                                          nortavi::ui::LocaleTimeStampFormat(QLocale::system())))
 {
 }
 

@@ -57,14 +57,14 @@ int CaptionWidth(const QPushButton* button)
 }  // namespace
 
 frmMain::frmMain(nortavi::Settings& settings, nortavi::Clock& clock, nortavi::SoundOutput& sound,
-                 nortavi::ProgramFolders folders, nortavi::ShortDatePattern datePattern,
+                 nortavi::ProgramFolders folders, nortavi::TimeStampFormat timeStampFormat,
                  QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       settings_(settings),
       folders_(std::move(folders)),
-      statusFile_(datePattern),
+      statusFile_(std::move(timeStampFormat)),
       configFile_(folders_.load, folders_.save),
       monitor_(settings_, nortavi::MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this,
                                                 sound, folders_.program, folders_.user,

@@ -35,9 +35,10 @@ class frmMain final : public QWidget, public nortavi::MainDisplay {
 
 public:
     // `folders` say where config.ini and alarm.wav are (a single folder for
-    // the portable layout); `datePattern` is the system's short date.
+    // the portable layout); `timeStampFormat` is how the system writes a
+    // date and time.
     frmMain(nortavi::Settings& settings, nortavi::Clock& clock, nortavi::SoundOutput& sound,
-            nortavi::ProgramFolders folders, nortavi::ShortDatePattern datePattern,
+            nortavi::ProgramFolders folders, nortavi::TimeStampFormat timeStampFormat,
             QWidget* parent = nullptr);
     ~frmMain() override;
 

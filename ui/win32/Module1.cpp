@@ -14,7 +14,7 @@ namespace nortavi::win32 {
 Module1::Module1()
     : sound_(platform::MakeSystemSound()),
       mainForm_(std::make_unique<frmMain>(settings_, clock_, *sound_, LocateProgramFolders(),
-                                          UserShortDatePattern(), [] { PostQuitMessage(0); }))
+                                          UserTimeStampFormat(), [] { PostQuitMessage(0); }))
 {
 }
 

@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "TimeStampParser.h"
+#include "TimeStampFormat.h"
 
 namespace nortavi::win32 {
 
-// The user's regional short date (Control Panel, Region), which the
-// sensor's software uses for its time stamps; M/d/yyyy when Windows gives
-// a pattern the parser cannot use.
-ShortDatePattern UserShortDatePattern();
+// How the locale `localeName` writes a date and a time (its short date, its
+// time with seconds and without, its AM/PM texts), in the system code page
+// that the status file is written in. M/d/yyyy when its short date names
+// the month or the day, or holds text the code page cannot.
+TimeStampFormat LocaleTimeStampFormat(const wchar_t* localeName);
+
+// The user's own (Control Panel, Region), which the sensor's software uses
+// for its time stamps.
+TimeStampFormat UserTimeStampFormat();
 
 }  // namespace nortavi::win32

@@ -3,6 +3,7 @@
 
 #include "DialogTemplate.h"
 #include "FormTexts.h"
+#include "UserLocale.h"
 #include "WideText.h"
 #include "frmMainDesign.h"
 #include "frmSetup.h"
@@ -81,10 +82,10 @@ private:
 };
 
 frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFolders folders,
-                 ShortDatePattern datePattern, std::function<void()> onClosed)
+                 TimeStampFormat timeStampFormat, std::function<void()> onClosed)
     : settings_(settings),
       folders_(std::move(folders)),
-      statusFile_(datePattern),
+      statusFile_(std::move(timeStampFormat)),
       configFile_(folders_.load, folders_.save),
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
                                        folders_.program, folders_.user, &publisher_.Board()}),
@@ -152,6 +153,14 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 Flash(true);
             }
             return FALSE;  // the dialog manager keeps the focus as ever
+        case WM_SETTINGCHANGE:
+            // The user changed Region in Control Panel: the sensor's next
+            // time stamps follow the new format, and so does the reader.
+            if (lParam != 0 &&
+                std::wstring_view(reinterpret_cast<const wchar_t*>(lParam)) == L"intl") {
+                statusFile_.SetTimeStampFormat(UserTimeStampFormat());
+            }
+            return FALSE;
         case WM_CLOSE:
             OnClose();
             return TRUE;

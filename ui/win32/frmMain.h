@@ -30,10 +30,11 @@ class frmSetup;
 class frmMain final : public MainDisplay {
 public:
     // `folders` say where config.ini and alarm.wav are (a single folder for
-    // the portable layout); `datePattern` is the user's short date.
+    // the portable layout); `timeStampFormat` is how the user's region
+    // writes a date and time.
     // `onClosed` runs once the window has gone.
     frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFolders folders,
-            ShortDatePattern datePattern, std::function<void()> onClosed = {});
+            TimeStampFormat timeStampFormat, std::function<void()> onClosed = {});
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
     ~frmMain() override;

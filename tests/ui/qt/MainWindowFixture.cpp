@@ -49,7 +49,7 @@ void MainWindowFixture::WriteStatus(const char* condition, std::chrono::seconds 
 frmMain& MainWindowFixture::Open(nortavi::SoundOutput* sound)
 {
     form_ = std::make_unique<frmMain>(settings_, clock_, sound ? *sound : sound_, Folder(),
-                                      nortavi::ShortDatePattern{});
+                                      nortavi::TimeStampFormat{});
     return *form_;
 }
 

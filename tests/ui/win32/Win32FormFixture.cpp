@@ -101,7 +101,7 @@ void Win32FormFixture::WriteStatus(const char* condition, std::chrono::seconds a
 nortavi::win32::frmMain& Win32FormFixture::Open(nortavi::SoundOutput* sound)
 {
     form_ = std::make_unique<nortavi::win32::frmMain>(settings_, clock_, sound ? *sound : sound_,
-                                                      Folder(), nortavi::ShortDatePattern{});
+                                                      Folder(), nortavi::TimeStampFormat{});
     return *form_;
 }
 
