@@ -124,7 +124,15 @@ attention() { xprop -id "$window" _NET_WM_STATE | grep -c DEMANDS_ATTENTION; }
 xdotool windowminimize --sync "$window"
 sleep 0.5
 [ "$(attention)" = 1 ] || fail "an alarm in a window turned away from does not ask for attention"
-xdotool windowactivate --sync "$window"
+# Back from minimised, the window is active only once the window manager
+# says so; a key sent before that goes nowhere.
+for _ in $(seq 50); do
+  xdotool windowactivate "$window" 2>/dev/null || true
+  [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && break
+  sleep 0.1
+done
+[ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] || fail "the window could not be brought back"
+sleep 0.3
 xdotool key --clearmodifiers Return  # the alarm button
 sleep 0.5
 xdotool windowminimize --sync "$window"
