@@ -103,8 +103,14 @@ HANDLE CreateTemporary(const std::wstring& path)
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     HANDLE file = create();
-    if (file == INVALID_HANDLE_VALUE && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+    if (file == INVALID_HANDLE_VALUE) {
+        // The caller tells a folder that takes no new file by the error.
+        const DWORD error = GetLastError();
+        if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ||
+            !SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+            SetLastError(error);
+            return file;
+        }
         file = create();
     }
     return file;

@@ -224,7 +224,7 @@ struct Refusals {
     ImportHook* createHook = nullptr;
     ImportHook* moveHook = nullptr;
     int moves = 0;
-    bool noNewFiles = false;   // the folder takes no new file
+    DWORD newFileError = 0;    // why the folder takes no new file, if it does not
     bool leaveLeftover = false;  // a crashed run left the temporary file
 };
 Refusals* g_refusals = nullptr;
@@ -240,8 +240,8 @@ HANDLE WINAPI RefusingCreateFileW(LPCWSTR name, DWORD access, DWORD share,
 {
     const auto real = g_refusals->createHook->Original<decltype(&CreateFileW)>();
     const bool creates = disposition != OPEN_EXISTING && disposition != TRUNCATE_EXISTING;
-    if (g_refusals->noNewFiles && creates && !Exists(name)) {
-        SetLastError(ERROR_ACCESS_DENIED);
+    if (g_refusals->newFileError != 0 && creates && !Exists(name)) {
+        SetLastError(g_refusals->newFileError);
         return INVALID_HANDLE_VALUE;
     }
     if (g_refusals->leaveLeftover && creates && !Exists(name)) {
@@ -265,7 +265,13 @@ BOOL WINAPI WindowsMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags)
     return g_refusals->moveHook->Original<decltype(&MoveFileExW)>()(from, to, flags);
 }
 
-enum class Obstacle { ReadOnlyConfigIni, NoNewFilesInTheFolder, LeftoverFromACrashedRun, LongPath };
+enum class Obstacle {
+    ReadOnlyConfigIni,
+    NoNewFilesInTheFolder,
+    NoRoomForANewFile,
+    LeftoverFromACrashedRun,
+    LongPath
+};
 
 struct ObstacleCase {
     const char* name;
@@ -305,7 +311,12 @@ TEST_P(SaveConfigObstacleTest, SavesOrFailsAtOnceAndLeavesNothingBehind)
         shouldSave = false;
         break;
     case Obstacle::NoNewFilesInTheFolder:
-        refusals.noNewFiles = true;
+        refusals.newFileError = ERROR_ACCESS_DENIED;
+        break;
+    case Obstacle::NoRoomForANewFile:
+        // Rewriting in place on a full disk could cut config.ini short.
+        refusals.newFileError = ERROR_DISK_FULL;
+        shouldSave = false;
         break;
     case Obstacle::LeftoverFromACrashedRun:
         refusals.leaveLeftover = true;
@@ -336,6 +347,7 @@ INSTANTIATE_TEST_SUITE_P(
     Obstacles, SaveConfigObstacleTest,
     testing::Values(ObstacleCase{"ReadOnlyConfigIni", Obstacle::ReadOnlyConfigIni},
                     ObstacleCase{"NoNewFilesInTheFolder", Obstacle::NoNewFilesInTheFolder},
+                    ObstacleCase{"NoRoomForANewFile", Obstacle::NoRoomForANewFile},
                     ObstacleCase{"LeftoverFromACrashedRun", Obstacle::LeftoverFromACrashedRun},
                     ObstacleCase{"LongPath", Obstacle::LongPath}),
     [](const auto& tested) { return std::string(tested.param.name); });
