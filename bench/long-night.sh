@@ -24,7 +24,8 @@ report() { grep -E '^(long night|  status after|.*Failure|.*Which is|.*grew|.*le
 echo "== Qt window, offscreen"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON >/dev/null
 cmake --build build/test --target frmMainTest >/dev/null
-QT_QPA_PLATFORM=offscreen build/test/tests/ui/qt/frmMainTest --gtest_filter='LongNightTest.*' 2>&1 |
+# A failed night is told by its own lines; the other window is measured all the same.
+{ QT_QPA_PLATFORM=offscreen build/test/tests/ui/qt/frmMainTest --gtest_filter='LongNightTest.*' 2>&1 || true; } |
   report | tee build/test/long-night.log
 grep -q 'PASSED' build/test/long-night.log || status=1
 
@@ -46,8 +47,8 @@ if [ "${NORTAVI_SKIP_WINDOWS:-0}" != 1 ]; then
     -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON -DNORTAVI_BUILD_UI=ON \
     -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
   cmake --build "$build" --target nortavi_win32_ui_tests >/dev/null
-  "$wine_dir/wine64" "$build/tests/ui/win32/nortavi_win32_ui_tests.exe" \
-    --gtest_filter='LongNightWin32Test.*' 2>&1 | tr -d '\r' | report | tee "$build/long-night.log"
+  { "$wine_dir/wine64" "$build/tests/ui/win32/nortavi_win32_ui_tests.exe" \
+      --gtest_filter='LongNightWin32Test.*' 2>&1 || true; } | tr -d '\r' | report | tee "$build/long-night.log"
   grep -q 'PASSED' "$build/long-night.log" || status=1
 fi
 exit "$status"

@@ -129,7 +129,9 @@ TEST_F(LongNightTest, PollsWithTheSkyAndTheAlarmsChangingLeaveNothingBehind)
     EXPECT_GT(night.presses, 0);
     EXPECT_GT(sound.tones, 0);
 
-    EXPECT_EQ(atEnd.handles, atStart.handles) << "descriptors left open by the polls";
+    // Fewer is fine: Qt's pool threads end after 30 idle seconds and close
+    // their event descriptors.
+    EXPECT_LE(atEnd.handles, atStart.handles) << "descriptors left open by the polls";
     if (!kUnderAddressSanitizer) {
         EXPECT_LT(atEnd.residentKib - atStart.residentKib, kResidentSlackKib)
             << "resident memory grew over " << polls << " polls";

@@ -97,9 +97,10 @@ TEST_F(LongNightWin32Test, PollsWithTheSkyAndTheAlarmsChangingLeaveNothingBehind
     EXPECT_GT(night.presses, 0);
     EXPECT_GT(sound.tones, 0);
 
-    EXPECT_EQ(atEnd.handles, atStart.handles) << "handles left open by the polls";
-    EXPECT_EQ(atEnd.gdiObjects, atStart.gdiObjects) << "fonts or brushes left behind";
-    EXPECT_EQ(atEnd.userObjects, atStart.userObjects);
+    // Fewer is fine: a thread of wine's or the system's may have ended.
+    EXPECT_LE(atEnd.handles, atStart.handles) << "handles left open by the polls";
+    EXPECT_LE(atEnd.gdiObjects, atStart.gdiObjects) << "fonts or brushes left behind";
+    EXPECT_LE(atEnd.userObjects, atStart.userObjects) << "windows left behind";
     EXPECT_LT(atEnd.residentKib - atStart.residentKib, kResidentSlackKib)
         << "the working set grew over " << polls << " polls";
 }
