@@ -52,7 +52,9 @@ private:
     ManualClock clock_;
     RecordingDisplay display_;
     RecordingSound sound_;
-    StatusFile statusFile_;
+    // A replay's output must not hang on how busy the machine is: the
+    // one-second limit on a read is the window's, kept for a real share.
+    StatusFile statusFile_{TimeStampFormat{}, std::chrono::hours(1)};
     ConfigFile configFile_;
     DiskFileProbe fileProbe_;
     Settings settings_;
