@@ -4,7 +4,10 @@
 #include "LocalTime.h"
 #include "Ports.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -113,5 +116,25 @@ public:
     long waves = 0;
     long tones = 0;
 };
+
+// Prints what the night brought and checks it did what it was meant to:
+// every status, every alarm, the button pressed and the alarm sounding.
+inline void ExpectAWholeNight(LongNight& night, const CountingSound& sound)
+{
+    std::printf("  status after each poll: SAFE %ld, UNSAFE %ld, UNKNOWN %ld; alarms raised: "
+                "safe %ld, unsafe %ld, comms %ld; button pressed %ld times; %ld tones\n",
+                night.statusPolls["SAFE"], night.statusPolls["UNSAFE"],
+                night.statusPolls["UNKNOWN"], night.alarmsRaised["Cancel Safe Alarm"],
+                night.alarmsRaised["Cancel Unsafe Alarm"], night.alarmsRaised["Cancel Comms Alarm"],
+                night.presses, sound.tones);
+    EXPECT_GT(night.statusPolls["SAFE"], 0);
+    EXPECT_GT(night.statusPolls["UNSAFE"], 0);
+    EXPECT_GT(night.statusPolls["UNKNOWN"], 0);
+    EXPECT_GT(night.alarmsRaised["Cancel Safe Alarm"], 0);
+    EXPECT_GT(night.alarmsRaised["Cancel Unsafe Alarm"], 0);
+    EXPECT_GT(night.alarmsRaised["Cancel Comms Alarm"], 0);
+    EXPECT_GT(night.presses, 0);
+    EXPECT_GT(sound.tones, 0);
+}
 
 }  // namespace nortavi

@@ -111,23 +111,7 @@ TEST_F(LongNightTest, PollsWithTheSkyAndTheAlarmsChangingLeaveNothingBehind)
                 "(%+ld); descriptors %ld -> %ld\n",
                 polls, kWarmUpPolls, seconds, atStart.residentKib, atEnd.residentKib,
                 atEnd.residentKib - atStart.residentKib, atStart.handles, atEnd.handles);
-    std::printf("  status after each poll: SAFE %ld, UNSAFE %ld, UNKNOWN %ld; alarms raised: "
-                "safe %ld, unsafe %ld, comms %ld; button pressed %ld times; %ld tones\n",
-                night.statusPolls["SAFE"], night.statusPolls["UNSAFE"],
-                night.statusPolls["UNKNOWN"], night.alarmsRaised["Cancel Safe Alarm"],
-                night.alarmsRaised["Cancel Unsafe Alarm"], night.alarmsRaised["Cancel Comms Alarm"],
-                night.presses, sound.tones);
-
-    // The night did what it was meant to: every status, every alarm, and
-    // the button pressed.
-    EXPECT_GT(night.statusPolls["SAFE"], 0);
-    EXPECT_GT(night.statusPolls["UNSAFE"], 0);
-    EXPECT_GT(night.statusPolls["UNKNOWN"], 0);
-    EXPECT_GT(night.alarmsRaised["Cancel Safe Alarm"], 0);
-    EXPECT_GT(night.alarmsRaised["Cancel Unsafe Alarm"], 0);
-    EXPECT_GT(night.alarmsRaised["Cancel Comms Alarm"], 0);
-    EXPECT_GT(night.presses, 0);
-    EXPECT_GT(sound.tones, 0);
+    ExpectAWholeNight(night, sound);
 
     // Fewer is fine: Qt's pool threads end after 30 idle seconds and close
     // their event descriptors.
