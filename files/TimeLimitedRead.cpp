@@ -43,8 +43,16 @@ TimeLimitedRead::TimeLimitedRead(std::chrono::milliseconds limit, FileReadFuncti
 }
 
 // A worker still stuck keeps its own share of the job and of the read
-// function; the process may end under it.
-TimeLimitedRead::~TimeLimitedRead() = default;
+// function and is let go; the process may end under it. A thread is let go
+// only here, long after it started: MinGW's threads (winpthreads), detached
+// as soon as they were made, were seen under wine to vanish without ever
+// running, which left every later poll without a reading.
+TimeLimitedRead::~TimeLimitedRead()
+{
+    if (worker_.joinable()) {
+        worker_.detach();
+    }
+}
 
 FileRead TimeLimitedRead::Read(const std::string& path, std::size_t maxBytes)
 {
@@ -55,10 +63,13 @@ FileRead TimeLimitedRead::Read(const std::string& path, std::size_t maxBytes)
         }
     }
     overdue_.reset();
+    if (worker_.joinable()) {
+        worker_.join();  // its read has ended: the thread is done or nearly
+    }
 
     auto job = std::make_shared<Job>();
     try {
-        std::thread([job, read = read_, path, maxBytes] {
+        worker_ = std::thread([job, read = read_, path, maxBytes] {
             FileRead result;
             try {
                 result = read(path, maxBytes);
@@ -69,7 +80,7 @@ FileRead TimeLimitedRead::Read(const std::string& path, std::size_t maxBytes)
             job->result = std::move(result);
             job->done = true;
             job->ended.notify_all();
-        }).detach();
+        });
     } catch (const std::system_error&) {
         return FileRead{};  // no thread to be had: a failed read
     }
@@ -79,6 +90,8 @@ FileRead TimeLimitedRead::Read(const std::string& path, std::size_t maxBytes)
         overdue_ = std::move(job);
         return FileRead{FileRead::Outcome::TimedOut, {}, false};
     }
+    lock.unlock();
+    worker_.join();
     return std::move(job->result);
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace nortavi {
 
@@ -55,6 +56,7 @@ private:
     std::chrono::milliseconds limit_;
     FileReadFunction read_;
     std::shared_ptr<Job> overdue_;  // the read that overran, until it ends
+    std::thread worker_;            // the last read's thread, joined once it ends
 };
 
 }  // namespace nortavi

@@ -119,5 +119,19 @@ TEST(TimeLimitedReadTest, AReadStuckWhenItsReaderGoesAwayEndsAlone)
     EXPECT_TRUE(letGo);
 }
 
+// A night's polls one after another, each on a thread of its own: every
+// read ends and is handed back. Threads of MinGW's runtime that were let go
+// the moment they were made once vanished under wine without running,
+// and every poll after that was left without a reading.
+TEST(TimeLimitedReadTest, ReadAfterReadEveryOneEnds)
+{
+    TimeLimitedRead reads(10s, [](const std::string&, std::size_t) {
+        return FileRead{Outcome::Read, "line", false};
+    });
+    for (int poll = 0; poll < 500; ++poll) {
+        ASSERT_EQ(reads.Read("status.txt", 64).outcome, Outcome::Read) << "poll " << poll;
+    }
+}
+
 }  // namespace
 }  // namespace nortavi
