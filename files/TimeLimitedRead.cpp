@@ -74,7 +74,7 @@ FileRead TimeLimitedRead::Read(const std::string& path, std::size_t maxBytes)
             try {
                 result = read(path, maxBytes);
             } catch (...) {
-                result = FileRead{};  // a failed read; a detached thread must not throw
+                result = FileRead{};  // a failed read; a thread must not throw
             }
             std::lock_guard lock(job->mutex);
             job->result = std::move(result);
