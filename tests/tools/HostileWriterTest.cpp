@@ -79,8 +79,9 @@ WriterReport ReadReport(const std::string& path)
 struct WriterCase {
     const char* mode;
     // Windows cannot replace or re-create a file while anyone holds it open,
-    // whatever the sharing: such a writer meets a poll now and then, fails
-    // and tries again. Every other writer must never fail.
+    // whatever the sharing, and cannot open it for itself alone while a
+    // poll holds it: such a writer meets a poll now and then, fails and
+    // tries again. Every other writer must never fail.
     bool mayMeetAPoll;
 };
 
@@ -159,7 +160,8 @@ std::vector<WriterCase> Writers()
     std::vector<WriterCase> writers{{"in-place", false}, {"rename", kOnWindows},
                                     {"recreate", kOnWindows}, {"pieces", false}};
     if (kOnWindows) {
-        writers.push_back({"exclusive", false});
+        // Only its opening can meet a poll; once held, no poll reaches it.
+        writers.push_back({"exclusive", true});
     }
     return writers;
 }

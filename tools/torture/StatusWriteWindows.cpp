@@ -76,8 +76,13 @@ bool RewriteInPieces(const std::string& path, const std::string& bytes)
 
 bool RewriteHeldExclusively(const std::string& path, const std::string& bytes)
 {
-    // Opened at the first call, closed by the system when the program ends.
-    static const HANDLE held = OpenForWriting(path, OPEN_ALWAYS, 0);
+    // Opened once, closed by the system when the program ends. The first
+    // attempts may meet a poll that has the file open, and fail; a failed
+    // open is tried again at the next call, not kept.
+    static HANDLE held = INVALID_HANDLE_VALUE;
+    if (held == INVALID_HANDLE_VALUE) {
+        held = OpenForWriting(path, OPEN_ALWAYS, 0);
+    }
     if (held == INVALID_HANDLE_VALUE) {
         return false;
     }
