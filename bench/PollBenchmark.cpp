@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What one poll costs beside the bare system calls any reader of the status
 // file needs, and a 30-day run at one poll per 5 s with a hand-set clock.
-#include "FileSystem.h"
-#include "Monitor.h"
-#include "RecordingPorts.h"
-#include "StatusFile.h"
+#include "PolledMonitor.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -12,50 +9,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 
 namespace nortavi {
 namespace {
 
-const LocalTime kStart = *MakeLocalTime(2026, 12, 7, 21, 0, 0);
-
-// Every alarm sound is thrown away: the cost measured is the program's own.
-class SilentSound final : public SoundOutput {
-public:
-    void PlayWaveAsync(const std::string&) override {}
-    void PlayTone(int, int) override {}
-};
-
-class NoConfig final : public ConfigStore {
-public:
-    void LoadConfig(Settings&) override {}
-    bool SaveConfig(const Settings&) override { return true; }
-};
-
-struct Fixture {
-    Fixture()
-    {
-        folder = std::filesystem::temp_directory_path() / ("nortavi-bench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        statusPath = (folder / "status.txt").string();
-        std::ofstream(statusPath, std::ios::binary) << "12/7/2026 21:00:00,CLEAR\r\n";
-        monitor.StartUp();
-        settings.statusPath = statusPath;
-    }
-    ~Fixture() { std::filesystem::remove_all(folder); }
-
-    std::filesystem::path folder;
-    std::string statusPath;
-    Settings settings;
-    ManualClock clock{kStart};
-    StatusFile statusFile;
-    NoConfig config;
-    DiskFileProbe files;
-    RecordingDisplay display;
-    SilentSound sound;
-    Monitor monitor{settings, MonitorPorts{clock, statusFile, config, files, display, sound,
-                                           (std::filesystem::path("/nonexistent") / "").string()}};
+struct Fixture : PolledMonitor {
+    Fixture() : PolledMonitor("nortavi-bench") {}
 };
 
 void BM_Poll(benchmark::State& state)

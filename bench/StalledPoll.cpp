@@ -6,10 +6,7 @@
 // typical poll, each kind apart.
 //
 //   sudo build/test/bench/nortavi_stalled_poll [cycles]
-#include "FileSystem.h"
-#include "Monitor.h"
-#include "RecordingPorts.h"
-#include "StatusFile.h"
+#include "PolledMonitor.h"
 
 #include <fcntl.h>
 #include <sys/fanotify.h>
@@ -19,8 +16,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,18 +24,6 @@ namespace nortavi {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class SilentSound final : public SoundOutput {
-public:
-    void PlayWaveAsync(const std::string&) override {}
-    void PlayTone(int, int) override {}
-};
-
-class NoConfig final : public ConfigStore {
-public:
-    void LoadConfig(Settings&) override {}
-    bool SaveConfig(const Settings&) override { return true; }
-};
 
 // Lets every open held so far go through; later ones are held again.
 void AnswerHeldOpens(int group)
@@ -68,23 +51,9 @@ void Report(const char* what, std::vector<double> ms)
 
 int Run(int cycles)
 {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("nortavi-stalled-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string path = (folder / "status.txt").string();
-    std::ofstream(path, std::ios::binary) << "12/7/2026 21:00:00,CLEAR\r\n";
-
-    Settings settings;
-    ManualClock clock{*MakeLocalTime(2026, 12, 7, 21, 0, 0)};
-    StatusFile statusFile;
-    NoConfig config;
-    DiskFileProbe files;
-    RecordingDisplay display;
-    SilentSound sound;
-    Monitor monitor{settings, MonitorPorts{clock, statusFile, config, files, display, sound,
-                                           (folder / "").string()}};
-    monitor.StartUp();
-    settings.statusPath = path;
+    PolledMonitor polled("nortavi-stalled");
+    Monitor& monitor = polled.monitor;
+    const std::string& path = polled.statusPath;
 
     const auto timed = [&monitor] {
         const auto start = Clock::now();
@@ -99,7 +68,6 @@ int Run(int cycles)
     const int group = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC | FAN_NONBLOCK, O_RDONLY);
     if (group < 0 || fanotify_mark(group, FAN_MARK_ADD, FAN_OPEN_PERM, AT_FDCWD, path.c_str()) != 0) {
         std::perror("fanotify (run as root)");
-        std::filesystem::remove_all(folder);
         return 1;
     }
     std::vector<double> stalled;
@@ -113,7 +81,6 @@ int Run(int cycles)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the read ends
     }
     ::close(group);
-    std::filesystem::remove_all(folder);
 
     std::printf("read limit %lld ms, %d cycles\n", static_cast<long long>(kStatusReadLimit.count()),
                 cycles);

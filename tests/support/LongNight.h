@@ -3,6 +3,7 @@
 
 #include "LocalTime.h"
 #include "Ports.h"
+#include "ProcessUse.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,34 @@ public:
     long waves = 0;
     long tones = 0;
 };
+
+// The night's polls, measured: what the process holds after a warm-up
+// (the first polls fill caches, font and thread pools) and after the rest.
+struct MeasuredPolls {
+    long polls = 0;
+    double seconds = 0;
+    ProcessUse atStart;
+    ProcessUse atEnd;
+};
+
+template <typename Poll>
+MeasuredPolls MeasurePolls(Poll poll, long warmUpPolls, long ciPolls)
+{
+    for (long i = 0; i < warmUpPolls; ++i) {
+        poll();
+    }
+    MeasuredPolls measured;
+    measured.atStart = MeasureProcessUse();
+    const auto started = std::chrono::steady_clock::now();
+    measured.polls = LongNight::Polls(ciPolls);
+    for (long i = 0; i < measured.polls; ++i) {
+        poll();
+    }
+    measured.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    measured.atEnd = MeasureProcessUse();
+    return measured;
+}
 
 // Prints what the night brought and checks it did what it was meant to:
 // every status, every alarm, the button pressed and the alarm sounding.

@@ -137,6 +137,54 @@ BOOL WINAPI HoldingReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD re
     return g_readHook->Original<decltype(&ReadFile)>()(file, buffer, toRead, read, overlapped);
 }
 
+// A poll running on a thread of its own, held inside its read until
+// Release(): meanwhile the test plays the writer. The file is read on the
+// reader's worker thread, so the gate is armed there; the poll waits for
+// the held read as long as the test takes.
+class HeldPoll {
+public:
+    explicit HeldPoll(const std::string& path)
+        : hook_("kernel32.dll", "ReadFile", reinterpret_cast<const void*>(&HoldingReadFile)),
+          reader_({}, std::chrono::minutes(10),
+                  [this](const std::string& file, std::size_t max) {
+                      gate_.Arm();
+                      return ReadFileFromDisk(file, max);
+                  })
+    {
+        g_readGate = &gate_;
+        g_readHook = &hook_;
+        poll_ = std::async(std::launch::async, [this, path] {
+            const Poll result = LoadStatus(reader_, path);
+            gate_.Finished();
+            return result;
+        });
+    }
+    HeldPoll(const HeldPoll&) = delete;
+    HeldPoll& operator=(const HeldPoll&) = delete;
+    ~HeldPoll()
+    {
+        gate_.Open();
+        if (poll_.valid()) {
+            poll_.wait();
+        }
+    }
+
+    // Whether the poll is held with the file open (false: it never read).
+    bool Reached() { return gate_.Reached(); }
+
+    Poll Release()
+    {
+        gate_.Open();
+        return poll_.get();
+    }
+
+private:
+    Gate gate_;
+    ImportHook hook_;
+    StatusFile reader_;
+    std::future<Poll> poll_;
+};
+
 enum class WriterAction { RewriteInPlace, Delete, RenameAsideThenWriteAnew };
 
 struct ActionCase {
@@ -151,23 +199,8 @@ TEST_P(WriterActsDuringAPollTest, TheWriterIsNotBlockedAndTheNextPollSeesItsWork
     ScratchFolder folder;
     const std::string path = folder.Write("status.txt", kClearLine);
 
-    Gate gate;
-    ImportHook hook("kernel32.dll", "ReadFile", reinterpret_cast<const void*>(&HoldingReadFile));
-    g_readGate = &gate;
-    g_readHook = &hook;
-    // The file is read on the reader's worker thread, so the gate is armed
-    // there; the poll waits for the held read as long as the test takes.
-    StatusFile reader({}, std::chrono::minutes(10),
-                      [&gate](const std::string& file, std::size_t max) {
-                          gate.Arm();
-                          return ReadFileFromDisk(file, max);
-                      });
-    auto poll = std::async(std::launch::async, [&] {
-        const Poll result = LoadStatus(reader, path);
-        gate.Finished();
-        return result;
-    });
-    ASSERT_TRUE(gate.Reached()) << "the poll never read the file";
+    HeldPoll poll(path);
+    ASSERT_TRUE(poll.Reached()) << "the poll never read the file";
 
     bool done = false;
     DWORD error = 0;
@@ -189,8 +222,7 @@ TEST_P(WriterActsDuringAPollTest, TheWriterIsNotBlockedAndTheNextPollSeesItsWork
         done = done && ScratchFolder::WriteWholeFile(path, kCloudyLine);
         break;
     }
-    gate.Open();
-    const Poll held = poll.get();
+    const Poll held = poll.Release();
 
     EXPECT_TRUE(done) << "the writer was blocked by the poll: error " << error;
     // The held poll saw the old file or the new one, or failed; never a
@@ -273,27 +305,11 @@ TEST(RenameOverTheFileTest, FailsWhileAPollReadsItAndWorksAfter)
     const std::string path = folder.Write("status.txt", kClearLine);
     const std::string next = folder.Write("status.new", kCloudyLine);
 
-    Gate gate;
-    ImportHook hook("kernel32.dll", "ReadFile", reinterpret_cast<const void*>(&HoldingReadFile));
-    g_readGate = &gate;
-    g_readHook = &hook;
-    // The file is read on the reader's worker thread, so the gate is armed
-    // there.
-    StatusFile reader({}, std::chrono::minutes(10),
-                      [&gate](const std::string& file, std::size_t max) {
-                          gate.Arm();
-                          return ReadFileFromDisk(file, max);
-                      });
-    auto poll = std::async(std::launch::async, [&] {
-        const Poll result = LoadStatus(reader, path);
-        gate.Finished();
-        return result;
-    });
-    ASSERT_TRUE(gate.Reached()) << "the poll never read the file";
+    HeldPoll poll(path);
+    ASSERT_TRUE(poll.Reached()) << "the poll never read the file";
     const BOOL renamedDuringPoll = MoveFileExA(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     const DWORD error = GetLastError();
-    gate.Open();
-    EXPECT_EQ(poll.get().condition, "CLEAR");
+    EXPECT_EQ(poll.Release().condition, "CLEAR");
 
     EXPECT_FALSE(renamedDuringPoll);
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));

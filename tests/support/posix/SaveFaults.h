@@ -4,6 +4,8 @@
 // Real failures for a save, without special rights: a disk that fills and a
 // folder that turns read-only.
 
+#include "Platform.h"
+
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <signal.h>
@@ -84,17 +86,7 @@ public:
     bool Made() const { return !CanCreateFiles(); }
 
 private:
-    bool CanCreateFiles() const
-    {
-        const std::string probe = folder_ + "/.probe";
-        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            return false;
-        }
-        ::close(fd);
-        ::unlink(probe.c_str());
-        return true;
-    }
+    bool CanCreateFiles() const { return nortavi::platform::CanCreateFilesIn(folder_ + "/"); }
 
     std::string folder_;
     bool immutable_ = false;

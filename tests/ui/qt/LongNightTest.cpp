@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QtGlobal>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -94,18 +93,8 @@ TEST_F(LongNightTest, PollsWithTheSkyAndTheAlarmsChangingLeaveNothingBehind)
         }
     };
 
-    for (long i = 0; i < kWarmUpPolls; ++i) {
-        poll();
-    }
-    const ProcessUse atStart = MeasureProcessUse();
-    const auto started = std::chrono::steady_clock::now();
-    const long polls = nortavi::LongNight::Polls(kCiPolls);
-    for (long i = 0; i < polls; ++i) {
-        poll();
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const ProcessUse atEnd = MeasureProcessUse();
+    const auto [polls, seconds, atStart, atEnd] =
+        nortavi::MeasurePolls(poll, kWarmUpPolls, kCiPolls);
 
     std::printf("long night, Qt window: %ld polls after %ld in %.1f s; resident %ld -> %ld KiB "
                 "(%+ld); descriptors %ld -> %ld\n",

@@ -8,7 +8,6 @@
 #include "ProcessUse.h"
 #include "Win32FormFixture.h"
 
-#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -61,18 +60,8 @@ TEST_F(LongNightWin32Test, PollsWithTheSkyAndTheAlarmsChangingLeaveNothingBehind
         }
     };
 
-    for (long i = 0; i < kWarmUpPolls; ++i) {
-        poll();
-    }
-    const ProcessUse atStart = MeasureProcessUse();
-    const auto started = std::chrono::steady_clock::now();
-    const long polls = nortavi::LongNight::Polls(kCiPolls);
-    for (long i = 0; i < polls; ++i) {
-        poll();
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const ProcessUse atEnd = MeasureProcessUse();
+    const auto [polls, seconds, atStart, atEnd] =
+        nortavi::MeasurePolls(poll, kWarmUpPolls, kCiPolls);
 
     std::printf("long night, Win32 window: %ld polls after %ld in %.1f s; working set %ld -> %ld "
                 "KiB (%+ld); handles %ld -> %ld; GDI objects %ld -> %ld; USER objects %ld -> %ld\n",
