@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
@@ -276,7 +277,10 @@ bool ReplaceFileContents(const std::string& linkOrPath, const std::string& bytes
 
 CivilTime LocalNow()
 {
-    const std::time_t now = std::time(nullptr);
+    // The precise clock: time() reads the kernel's coarse one, which turns
+    // to the next second up to a clock tick late, behind every other clock
+    // on the machine (a status line stamped just now could look early).
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};
     ::localtime_r(&now, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
