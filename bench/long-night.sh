@@ -34,15 +34,8 @@ if [ "${NORTAVI_SKIP_WINDOWS:-0}" != 1 ]; then
   build=build/windows
   source scripts/wine-session.sh
   quiet_wine_prefix "$PWD/$build/wineprefix"
-  pids=()
-  source scripts/xvfb-desktop.sh
-  stop_session() {
-    stop_wine
-    stop_all
-  }
-  trap stop_session EXIT
-  start_desktop "$build" 1600x1200 || { echo "Xvfb would not start" >&2; exit 1; }
-  start_wine
+  trap stop_wine_desktop EXIT
+  start_wine_desktop "$build" 1600x1200 || exit 1
   cmake -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Debug -DNORTAVI_WERROR=ON -DNORTAVI_BUILD_UI=ON \
     -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null

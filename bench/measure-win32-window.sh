@@ -33,16 +33,12 @@ cmake --build "$build/bare" >/dev/null
 
 quiet_wine_prefix "$build/wineprefix"
 work=$(mktemp -d)
-pids=()
-source scripts/xvfb-desktop.sh
 cleanup() {
-  stop_wine
-  stop_all
+  stop_wine_desktop
   rm -rf "$work"
 }
 trap cleanup EXIT
-start_desktop "$work" || { echo "Xvfb would not start" >&2; exit 1; }
-start_wine
+start_wine_desktop "$work" || exit 1
 
 # Nortavi.exe in a folder of its own, reading a fresh CLEAR status (written
 # anew before each start): SAFE and no alarm, so no sweep holds it up.

@@ -17,18 +17,11 @@ source scripts/wine-session.sh
 quiet_wine_prefix "$PWD/$build/wineprefix"
 
 # Every wine process of the stage ends, then the X display.
-pids=()
-source scripts/xvfb-desktop.sh
-stop_stage() {
-  stop_wine
-  stop_all
-}
-trap stop_stage EXIT
+trap stop_wine_desktop EXIT
 trap 'exit 130' INT TERM
 
 # The windows are tested at 100 %, 150 % and 200 %: room for the largest.
-start_desktop "$build" 1600x1200 || { echo "Xvfb would not start: $(tail -n 3 "$build/xvfb.log")" >&2; exit 1; }
-start_wine
+start_wine_desktop "$build" 1600x1200 || exit 1
 
 # A spare drive letter whose root is a folder of ours, so a test can run a
 # program from a drive root (D:\ style) and see where it thinks it lives.

@@ -16,6 +16,11 @@
 #
 # stop_wine: ends the prefix's server, and with it every wine process of
 # the session (wineserver -k acts on $WINEPREFIX only).
+#
+# start_wine_desktop LOGDIR [WIDTHxHEIGHT]: a private X display with a window
+# manager (wine makes no window without a display) and a wine session on it;
+# says why and returns 1 when Xvfb does not start. stop_wine_desktop ends
+# both: the caller traps it on EXIT before starting.
 wine_dir=/usr/lib/wine
 
 quiet_wine_prefix() {
@@ -33,4 +38,18 @@ start_wine() {
 
 stop_wine() {
   "$wine_dir/wineserver" -k >/dev/null 2>&1 || true
+}
+
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb-desktop.sh"
+pids=()
+
+start_wine_desktop() {
+  start_desktop "$1" "${2:-1024x768}" ||
+    { echo "Xvfb would not start: $(tail -n 3 "$1/xvfb.log")" >&2; return 1; }
+  start_wine
+}
+
+stop_wine_desktop() {
+  stop_wine
+  stop_all
 }

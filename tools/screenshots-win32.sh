@@ -23,17 +23,13 @@ exe=$(realpath "$exe")
 
 quiet_wine_prefix "$repo/build/screenshots-wine"
 work=$(mktemp -d)
-pids=()
-source scripts/xvfb-desktop.sh
 cleanup() {
-  stop_wine
-  stop_all
+  stop_wine_desktop
   rm -rf "$work"
 }
 trap cleanup EXIT
 mkdir -p docs
-start_desktop "$work" 1600x1200 || { echo "Xvfb would not start" >&2; exit 1; }
-start_wine
+start_wine_desktop "$work" 1600x1200 || exit 1
 
 NORTAVI_SCREENSHOTS=$repo/docs tests/ui/win32/end-to-end.sh "$exe"
 ls docs/screenshot-win32-*.png
