@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What one poll costs beside the bare system calls any reader of the status
-// file needs, and a 30-day run at one poll per 5 s with a hand-set clock.
+// file needs and beside the same calls on one long-lived thread, and a
+// 30-day run at one poll per 5 s with a hand-set clock.
 #include "PolledMonitor.h"
 
 #include <benchmark/benchmark.h>
@@ -9,6 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
 
 namespace nortavi {
 namespace {
@@ -27,20 +32,70 @@ void BM_Poll(benchmark::State& state)
 }
 BENCHMARK(BM_Poll);
 
+// The system calls any reader of the status file makes.
+ssize_t BareStatOpenReadClose(const std::string& path)
+{
+    char buffer[256];
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    const ssize_t read = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    return read;
+}
+
 // The floor: what any reader of the file pays to the system.
 void BM_BareStatOpenReadClose(benchmark::State& state)
 {
     Fixture fixture;
-    char buffer[256];
     for (auto _ : state) {
-        struct stat info {};
-        ::stat(fixture.statusPath.c_str(), &info);
-        const int fd = ::open(fixture.statusPath.c_str(), O_RDONLY);
-        benchmark::DoNotOptimize(::read(fd, buffer, sizeof buffer));
-        ::close(fd);
+        benchmark::DoNotOptimize(BareStatOpenReadClose(fixture.statusPath));
     }
 }
 BENCHMARK(BM_BareStatOpenReadClose);
+
+// The yardstick for a reader that keeps its caller clear of a stalled
+// file: the same calls handed to one long-lived thread, which waits on a
+// condition variable between reads, and the caller waiting for the answer.
+void BM_BareReadOnOneWorker(benchmark::State& state)
+{
+    Fixture fixture;
+    std::mutex mutex;
+    std::condition_variable asked;
+    std::condition_variable answered;
+    bool pending = false;
+    bool stop = false;
+    ssize_t bytes = 0;
+    std::thread worker([&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            asked.wait(lock, [&] { return pending || stop; });
+            if (stop) {
+                return;
+            }
+            lock.unlock();
+            const ssize_t read = BareStatOpenReadClose(fixture.statusPath);
+            lock.lock();
+            bytes = read;
+            pending = false;
+            answered.notify_one();
+        }
+    });
+    for (auto _ : state) {
+        std::unique_lock lock(mutex);
+        pending = true;
+        asked.notify_one();
+        answered.wait(lock, [&] { return !pending; });
+        benchmark::DoNotOptimize(bytes);
+    }
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+    }
+    asked.notify_one();
+    worker.join();
+}
+BENCHMARK(BM_BareReadOnOneWorker);
 
 long MaxResidentKiB()
 {

@@ -38,9 +38,11 @@ FileRead ReadFileFromDisk(const std::string& path, std::size_t maxBytes);
 // path can block for tens of seconds) costs the caller that long and no
 // longer. A read that overruns is left to finish alone and its result is
 // thrown away, since by then it may be old; until it ends, no other read
-// is started, so stalled reads never pile up. The worker shares ownership
-// of what it uses, so one still stuck when this object (or the program)
-// goes away touches nothing freed.
+// is started, so stalled reads never pile up. One thread, started by the
+// first read, serves every read: a thread started for each read cost a
+// poll several times what the read itself does. It shares ownership of
+// what it uses, so one still stuck when this object (or the program) goes
+// away touches nothing freed. Reads come from one caller thread.
 class TimeLimitedRead {
 public:
     TimeLimitedRead(std::chrono::milliseconds limit, FileReadFunction read);
@@ -51,12 +53,14 @@ public:
     FileRead Read(const std::string& path, std::size_t maxBytes);
 
 private:
-    struct Job;
+    struct Worker;
+
+    bool StartWorker();
 
     std::chrono::milliseconds limit_;
     FileReadFunction read_;
-    std::shared_ptr<Job> overdue_;  // the read that overran, until it ends
-    std::thread worker_;            // the last read's thread, joined once it ends
+    std::shared_ptr<Worker> worker_;  // what the thread and this object share
+    std::thread thread_;              // runs until this object goes away
 };
 
 }  // namespace nortavi

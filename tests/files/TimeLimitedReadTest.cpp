@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -119,10 +121,11 @@ TEST(TimeLimitedReadTest, AReadStuckWhenItsReaderGoesAwayEndsAlone)
     EXPECT_TRUE(letGo);
 }
 
-// A night's polls one after another, each on a thread of its own: every
-// read ends and is handed back. Threads of MinGW's runtime that were let go
-// the moment they were made once vanished under wine without running,
-// and every poll after that was left without a reading.
+// A night's polls one after another: every read ends and is handed back,
+// none is lost between the caller and the worker. Threads of MinGW's
+// runtime that were let go the moment they were made once vanished under
+// wine without running, and every poll after that was left without a
+// reading.
 TEST(TimeLimitedReadTest, ReadAfterReadEveryOneEnds)
 {
     TimeLimitedRead reads(10s, [](const std::string&, std::size_t) {
@@ -131,6 +134,52 @@ TEST(TimeLimitedReadTest, ReadAfterReadEveryOneEnds)
     for (int poll = 0; poll < 500; ++poll) {
         ASSERT_EQ(reads.Read("status.txt", 64).outcome, Outcome::Read) << "poll " << poll;
     }
+}
+
+// The reads made on the thread it belongs to. When that thread ends, it
+// takes its time before it says so: a thread let go, not ended, is seen.
+struct ReadsOnThisThread {
+    int count = 0;
+    std::shared_ptr<std::atomic<bool>> ended;
+    ~ReadsOnThisThread()
+    {
+        std::this_thread::sleep_for(kLimit);
+        *ended = true;
+    }
+};
+
+// One thread serves read after read: past a read that threw and past one
+// that stalled, once it has ended. Its reader, going away while it idles,
+// ends it there and then.
+TEST(TimeLimitedReadTest, OneWorkerServesEveryReadAndGoesWithItsReader)
+{
+    HangingRead share;
+    auto ended = std::make_shared<std::atomic<bool>>(false);
+    {
+        const auto read = [hang = share.Function(), ended](const std::string& path,
+                                                           std::size_t maxBytes) {
+            thread_local ReadsOnThisThread thread{0, ended};
+            const std::string number = std::to_string(++thread.count);
+            if (path == "throws.txt") {
+                throw std::runtime_error("read " + number);
+            }
+            if (path == "stalls.txt") {
+                hang(path, maxBytes);
+            }
+            return FileRead{Outcome::Read, number, false};
+        };
+        // Time enough for a busy machine: only the stalled read is to overrun.
+        TimeLimitedRead reads(1s, read);
+        EXPECT_EQ(reads.Read("status.txt", 64).bytes, "1");
+        EXPECT_EQ(reads.Read("status.txt", 64).bytes, "2");
+        EXPECT_EQ(reads.Read("throws.txt", 64).outcome, Outcome::Failed);
+        EXPECT_EQ(reads.Read("status.txt", 64).bytes, "4");
+        EXPECT_EQ(reads.Read("stalls.txt", 64).outcome, Outcome::TimedOut);
+        share.Open();
+        EXPECT_EQ(PollUntilRead(reads).bytes, "6");
+    }
+    EXPECT_TRUE(*ended);
+    EXPECT_TRUE(share.LetGoByEveryWorker());
 }
 
 }  // namespace
