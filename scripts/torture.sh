@@ -17,8 +17,8 @@ packages=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 ensure_packages "${packages[@]}"
 
 run_suite() {  # BUILD-DIR [EMULATOR]
-  local program=$1/tests/tools/nortavi_torture_tests.exe
-  [ -e "$program" ] || program=$1/tests/tools/nortavi_torture_tests
+  local program=$1/tests/files/nortavi_torture_tests.exe
+  [ -e "$program" ] || program=$1/tests/files/nortavi_torture_tests
   (cd "$(dirname "$program")" && ${2:-} "./$(basename "$program")") | tee "$1/torture.log" |
     grep -E '^\[ figures|Failure|^\[  (FAILED|PASSED) ' || true
   ! grep -q '^\[  FAILED  \]' "$1/torture.log"
