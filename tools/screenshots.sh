@@ -21,7 +21,7 @@ app=$(realpath "$app")
 
 work=$(mktemp -d)
 pids=()
-source scripts/xvfb-desktop.sh
+source scripts/lib/xvfb-desktop.sh
 cleanup() {
   stop_all
   rm -rf "$work"
