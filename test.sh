@@ -11,7 +11,7 @@
 #   NORTAVI_SKIP_FUZZ=1 ./test.sh       skip the fuzzers
 set -euo pipefail
 cd "$(dirname "$0")"
-source scripts/packages.sh
+source scripts/lib/packages.sh
 
 packages=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 [ "${NORTAVI_SKIP_WINDOWS:-0}" = 1 ] || packages+=("${WINDOWS_PACKAGES[@]}")

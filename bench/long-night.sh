@@ -32,7 +32,7 @@ grep -q 'PASSED' build/test/long-night.log || status=1
 if [ "${NORTAVI_SKIP_WINDOWS:-0}" != 1 ]; then
   echo "== Win32 window, under wine"
   build=build/windows
-  source scripts/wine-session.sh
+  source scripts/lib/wine-session.sh
   quiet_wine_prefix "$PWD/$build/wineprefix"
   trap stop_wine_desktop EXIT
   start_wine_desktop "$build" 1600x1200 || exit 1

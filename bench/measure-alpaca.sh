@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
-source scripts/packages.sh
+source scripts/lib/packages.sh
 ensure_packages wrk strace python3
 scripts/build-release.sh >/dev/null
 

@@ -18,7 +18,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
-source scripts/wine-session.sh
+source scripts/lib/wine-session.sh
 for tool in "$wine_dir/wine64" x86_64-w64-mingw32-g++-posix Xvfb openbox xprop xdotool; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: ./test.sh installs what this needs" >&2; exit 1; }
 done
@@ -56,7 +56,7 @@ program[nortavi]=$work/app/Nortavi.exe
 title[nortavi]=Nortavi
 which_all=(bare cc6 nortavi)
 
-source bench/window-clock.sh
+source scripts/lib/window-clock.sh
 start_window_clock "$work/clients.log"
 
 launch() {  # WHICH: starts it and waits for its window; sets pid and ms

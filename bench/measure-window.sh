@@ -30,7 +30,7 @@ cmake --build "$build/bare" >/dev/null
 
 work=$(mktemp -d)
 pids=()
-source scripts/xvfb-desktop.sh
+source scripts/lib/xvfb-desktop.sh
 cleanup() {
   stop_all
   rm -rf "$work"
@@ -64,7 +64,7 @@ if [ -n "$other" ]; then
   which_all+=(other)
 fi
 
-source bench/window-clock.sh
+source scripts/lib/window-clock.sh
 start_window_clock "$work/clients.log"
 
 # launch WHICH: starts it and waits for its window; sets pid and ms.

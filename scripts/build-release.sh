@@ -4,7 +4,7 @@
 # build in build/release. Run by run.sh and tools/demo.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
+source scripts/lib/packages.sh
 ensure_packages "${RUN_PACKAGES[@]}"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null

@@ -11,14 +11,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export NORTAVI_TORTURE_POLLS=${1:-50000} NORTAVI_TORTURE_KILLS=${2:-1000}
-source scripts/packages.sh
+source scripts/lib/packages.sh
 packages=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 [ "${NORTAVI_SKIP_WINDOWS:-0}" = 1 ] || packages+=("${WINDOWS_PACKAGES[@]}")
 ensure_packages "${packages[@]}"
 
 run_suite() {  # BUILD-DIR [EMULATOR]
-  local program=$1/tests/tools/nortavi_torture_tests.exe
-  [ -e "$program" ] || program=$1/tests/tools/nortavi_torture_tests
+  local program=$1/tests/files/nortavi_torture_tests.exe
+  [ -e "$program" ] || program=$1/tests/files/nortavi_torture_tests
   (cd "$(dirname "$program")" && ${2:-} "./$(basename "$program")") | tee "$1/torture.log" |
     grep -E '^\[ figures|Failure|^\[  (FAILED|PASSED) ' || true
   ! grep -q '^\[  FAILED  \]' "$1/torture.log"
@@ -33,7 +33,7 @@ run_suite build/test || linux=1
 windows=0
 if [ "${NORTAVI_SKIP_WINDOWS:-0}" != 1 ]; then
   printf '\n==== Windows under wine ====\n'
-  source scripts/wine-session.sh
+  source scripts/lib/wine-session.sh
   quiet_wine_prefix "$PWD/build/windows/wineprefix"
   trap stop_wine EXIT
   start_wine

@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 build=build/windows
 jobs=$(nproc)
 
-source scripts/wine-session.sh
+source scripts/lib/wine-session.sh
 quiet_wine_prefix "$PWD/$build/wineprefix"
 
 # Every wine process of the stage ends, then the X display.

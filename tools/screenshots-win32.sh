@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
-source scripts/wine-session.sh
+source scripts/lib/wine-session.sh
 
 exe=${1:-}
 if [ -z "$exe" ]; then

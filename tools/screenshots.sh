@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Regenerates the main window's screenshots in docs/ under Xvfb and openbox:
+# Regenerates the Linux screenshots in docs/ under Xvfb and openbox:
 #   docs/screenshot-first-start.png     no config.ini, no status: UNKNOWN, comms alarm
 #   docs/screenshot-clear-safe.png      a fresh CLEAR status: SAFE
 #   docs/screenshot-vcloudy-unsafe.png  V.CLOUDY until UNSAFE: the unsafe alarm sounding
+#   docs/screenshot-setup.png           the Setup dialog as it opens from the main window
 #
 #   tools/screenshots.sh [PATH/TO/nortavi]     (default: builds build/release)
 set -euo pipefail
@@ -21,7 +22,7 @@ app=$(realpath "$app")
 
 work=$(mktemp -d)
 pids=()
-source scripts/xvfb-desktop.sh
+source scripts/lib/xvfb-desktop.sh
 cleanup() {
   stop_all
   rm -rf "$work"
@@ -38,30 +39,53 @@ start_writer() {
   pids+=($writer)
 }
 
-# shoot NAME SECONDS: starts the program in $folder, waits, and saves the
-# window with its frame as docs/NAME.png.
-shoot() {
-  local name=$1 seconds=$2 window x y left right top bottom
-  "$folder/nortavi" >"$folder/nortavi.log" 2>&1 &
-  local pid=$!
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Nortavi$' | head -n 1)
-  # Until the first paint the client area is black.
+# shown TITLE: the window of that title, once it has been painted (until
+# then its client area is black).
+shown() {
+  local window
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
   for _ in $(seq 50); do
     import -window "$window" "$work/probe.png" 2>/dev/null &&
       [ "$(convert "$work/probe.png" -format '%[fx:mean>0.3]' info:)" = 1 ] && break
     sleep 0.2
   done
-  sleep "$seconds"
-  # Keep the mouse pointer off the window.
+  echo "$window"
+}
+
+# save NAME WINDOW: the window with its frame as docs/NAME.png, the mouse
+# pointer kept off it.
+save() {
+  local x y w h left right top bottom
   xdotool mousemove 1000 750
-  x=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {print $4}')
-  y=$(xwininfo -id "$window" | awk '/Absolute upper-left Y/ {print $4}')
-  IFS=', ' read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //')
-  import -window root -crop "$((308 + left + right))x$((509 + top + bottom))+$((x - left))+$((y - top))" \
-    +repage "$repo/docs/$name.png"
+  eval "$(xwininfo -id "$2" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}
+                                   /Width:/ {print "w=" $2} /Height:/ {print "h=" $2}')"
+  IFS=', ' read -r left right top bottom < <(xprop -id "$2" _NET_FRAME_EXTENTS | sed 's/.*= //')
+  import -window root -crop "$((w + left + right))x$((h + top + bottom))+$((x - left))+$((y - top))" \
+    +repage "$repo/docs/$1.png"
+  echo "docs/$1.png"
+}
+
+# shoot NAME SECONDS [setup]: starts the program in $folder, waits, and
+# saves its window, or with `setup` the Setup dialog opened from it by its
+# button, as docs/NAME.png.
+shoot() {
+  local name=$1 seconds=$2 window dialog
+  "$folder/nortavi" >"$folder/nortavi.log" 2>&1 &
+  local pid=$!
+  window=$(shown Nortavi)
+  sleep "$seconds"
+  if [ "${3:-}" = setup ]; then
+    # SetupButton: (1080, 5760) twips, 855 x 375; pixels 72, 384, 57 x 25.
+    xdotool mousemove --window "$window" 100 396 click 1
+    dialog=$(shown Setup)
+    sleep 1  # the window manager draws the frame
+    save "$name" "$dialog"
+    xdotool windowactivate --sync "$dialog" key --clearmodifiers Escape
+  else
+    save "$name" "$window"
+  fi
   xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 || kill "$pid"
   wait "$pid" || true
-  echo "docs/$name.png"
 }
 
 mkdir -p "$repo/docs"
@@ -89,3 +113,10 @@ printf 'statusPath,%s\r\ntimeToSafe,15\r\ntimeToUnsafe,1\r\ncloudyAsClear,False\
   "$folder/status.txt" >"$folder/config.ini"
 start_writer "$folder" 3
 shoot screenshot-vcloudy-unsafe 45
+
+# Setup as an observer who has pointed it at the sensor's file would see it.
+folder="$work/setup"
+mkdir "$folder" && cp "$app" "$folder/"
+printf 'statusPath,/home/observer/sensor/status.txt\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,True\r\n' \
+  >"$folder/config.ini"
+shoot screenshot-setup 1 setup

@@ -25,13 +25,13 @@ if [ -z "${NORTAVI_IN_MOUNT_NAMESPACE:-}" ]; then
   NORTAVI_IN_MOUNT_NAMESPACE=1 exec unshare --mount --propagation private "$0" "$@"
 fi
 for tool in debootstrap desktop-file-validate appstreamcli Xvfb openbox xdotool; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/packages.sh TEST_PACKAGES)"
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/lib/packages.sh TEST_PACKAGES)"
 done
 
 root=$build/packaging/bookworm
 work=$(mktemp -d)
 pids=()
-source "$here/../../scripts/xvfb-desktop.sh"
+source "$here/../../scripts/lib/xvfb-desktop.sh"
 cleanup() {
   stop_all
   rm -rf "$work"

@@ -18,7 +18,7 @@ skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*"; exit 1; }
 
 [ -n "${DISPLAY:-}" ] || skip "no X display (the Windows stage starts one)"
-command -v makensis >/dev/null || fail "makensis is not installed (scripts/packages.sh WINDOWS_PACKAGES)"
+command -v makensis >/dev/null || fail "makensis is not installed (scripts/lib/packages.sh WINDOWS_PACKAGES)"
 
 work=$(mktemp -d)
 pids=()

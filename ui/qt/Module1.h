@@ -27,7 +27,7 @@ private:
     Module1();
 
     nortavi::Settings settings_;
-    nortavi::ui::SystemClock clock_;
+    nortavi::platform::SystemClock clock_;
     std::unique_ptr<nortavi::SoundOutput> sound_;
     std::unique_ptr<frmMain> mainForm_;
 };

@@ -1,33 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "Dpi.h"
 
+#include "WinDynCalls.h"
+
 namespace nortavi::win32 {
 
 namespace {
 
-// The per-monitor calls are looked up at run time, so that the program
-// still starts on Windows versions without them.
-template <typename Function>
-Function User32Function(const char* name)
-{
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 != nullptr
-               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-               : nullptr;
-}
-
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-using SetDialogDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
-
+// The per-monitor calls are looked up at run time (WinDynCalls.h), so that
+// the program still starts on Windows versions without them.
 constexpr int kDialogDisableAll = 1;  // DDC_DISABLE_ALL
 
 }  // namespace
 
 UINT WindowDpi(HWND window)
 {
-    static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
-    if (getDpiForWindow != nullptr) {
+    if (const auto getDpiForWindow = platform::DynGetDpiForWindow(); getDpiForWindow != nullptr) {
         if (const UINT dpi = getDpiForWindow(window); dpi != 0) {
             return dpi;
         }
@@ -40,8 +28,7 @@ UINT WindowDpi(HWND window)
 
 void SetClientSize(HWND window, int width, int height, UINT dpi, const POINT* position)
 {
-    static const auto adjustForDpi =
-        User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    const auto adjustForDpi = platform::DynAdjustWindowRectExForDpi();
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
     RECT frame{0, 0, width, height};
@@ -72,8 +59,7 @@ void SetClientSize(HWND window, int width, int height, UINT dpi, const POINT* po
 
 void TakeOverDialogDpiScaling(HWND dialog)
 {
-    static const auto setBehavior =
-        User32Function<SetDialogDpiChangeBehaviorFunction>("SetDialogDpiChangeBehavior");
+    const auto setBehavior = platform::DynSetDialogDpiChangeBehavior();
     if (setBehavior != nullptr) {
         setBehavior(dialog, kDialogDisableAll, kDialogDisableAll);
     }

@@ -28,7 +28,7 @@ private:
     Module1();
 
     Settings settings_;
-    ui::SystemClock clock_;
+    platform::SystemClock clock_;
     std::unique_ptr<SoundOutput> sound_;
     std::unique_ptr<frmMain> mainForm_;
 };

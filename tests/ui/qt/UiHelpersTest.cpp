@@ -72,7 +72,7 @@ TEST(WindowFontsTest, FitFontToWidthShrinksOnlyWhatDoesNotFit)
 
 TEST(SystemClockTest, AgreesWithQtsLocalTime)
 {
-    nortavi::ui::SystemClock clock;
+    nortavi::platform::SystemClock clock;
     const QDateTime before = QDateTime::currentDateTime();
     const nortavi::LocalTime now = clock.Now();
     const QDateTime after = QDateTime::currentDateTime();

@@ -21,12 +21,12 @@ fail() {
 
 command -v Xvfb >/dev/null || skip "Xvfb is not installed"
 for tool in openbox xdotool xwininfo xprop import convert; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/packages.sh TEST_PACKAGES)"
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/lib/packages.sh TEST_PACKAGES)"
 done
 
 work=$(mktemp -d)
 pids=()
-source "$(dirname "$0")/../../../scripts/xvfb-desktop.sh"
+source "$(dirname "$0")/../../../scripts/lib/xvfb-desktop.sh"
 cleanup() {
   stop_all
   rm -rf "$work"

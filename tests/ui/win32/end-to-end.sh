@@ -21,7 +21,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 [ -n "${DISPLAY:-}" ] || skip "no X display (the Windows stage starts one)"
 for tool in xdotool xwininfo xprop import convert; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/packages.sh TEST_PACKAGES)"
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/lib/packages.sh TEST_PACKAGES)"
 done
 
 work=$(mktemp -d)

@@ -4,6 +4,7 @@
 #include "SystemSound.h"
 
 #include "CodePageWindows.h"
+#include "WinDynCalls.h"
 
 #include <windows.h>
 // mmsystem.h needs windows.h first.
@@ -11,28 +12,6 @@
 
 namespace nortavi::platform {
 namespace {
-
-using PlaySoundAFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-using PlaySoundWFunction = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
-
-// The multimedia library is loaded when a wave file first plays, not at
-// every start: on most nights no alarm sounds. It comes from the system
-// folder only, never from the program's own folder.
-HMODULE MultimediaLibrary()
-{
-    static const HMODULE winmm =
-        LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return winmm;
-}
-
-template <typename Function>
-Function MultimediaFunction(const char* name)
-{
-    const HMODULE winmm = MultimediaLibrary();
-    return winmm != nullptr
-               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(winmm, name)))
-               : nullptr;
-}
 
 class Win32Sound final : public SoundOutput {
 public:
@@ -42,8 +21,10 @@ public:
         // still playing. The path is UTF-8: the ANSI call takes it in the
         // system code page; one that code page cannot hold (a Cyrillic
         // program folder on a Western PC) goes to the wide call instead.
-        static const auto playSoundA = MultimediaFunction<PlaySoundAFunction>("PlaySoundA");
-        static const auto playSoundW = MultimediaFunction<PlaySoundWFunction>("PlaySoundW");
+        // The multimedia library is loaded here, when a wave file first
+        // plays, not at every start (WinDynCalls.h).
+        const auto playSoundA = DynPlaySoundA();
+        const auto playSoundW = DynPlaySoundW();
         if (const auto codePagePath = NarrowExactly(WideFromUtf8(path))) {
             if (playSoundA != nullptr) {
                 playSoundA(codePagePath->c_str(), nullptr, SND_ASYNC);

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-namespace nortavi::ui {
+namespace nortavi::platform {
 
 LocalTime SystemClock::Now()
 {
-    const platform::CivilTime now = platform::LocalNow();
+    const CivilTime now = LocalNow();
     // A leap second (second 60) counts as the last second of its minute:
     // the status file's time stamps cannot name it either.
     const int second = std::min(now.second, 59);
@@ -21,4 +21,4 @@ LocalTime SystemClock::Now()
     return last_;
 }
 
-}  // namespace nortavi::ui
+}  // namespace nortavi::platform

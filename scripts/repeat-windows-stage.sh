@@ -4,7 +4,7 @@
 # and reports each run's result and time; the logs of failed runs are kept.
 # The first run builds; the others only test, as on a warm CI machine.
 #
-#   bench/repeat-windows-stage.sh [RUNS]
+#   scripts/repeat-windows-stage.sh [RUNS]
 set -uo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-20}

@@ -13,7 +13,7 @@ shift
 skip() { echo "SKIP: $*"; exit 77; }
 
 for tool in pulseaudio pactl parec; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/packages.sh TEST_PACKAGES)"
+  command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/lib/packages.sh TEST_PACKAGES)"
 done
 
 work=$(mktemp -d)

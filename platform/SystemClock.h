@@ -3,7 +3,7 @@
 
 #include "Ports.h"
 
-namespace nortavi::ui {
+namespace nortavi::platform {
 
 // The computer's local clock, as the program reads it at every poll.
 class SystemClock final : public Clock {
@@ -14,4 +14,4 @@ private:
     LocalTime last_{};
 };
 
-}  // namespace nortavi::ui
+}  // namespace nortavi::platform

@@ -12,8 +12,8 @@
 
 namespace nortavi::torture {
 
-// A helper program of tools/torture, found from this test's own place in
-// the build tree.
+// A helper program of tests/support/torture, found from this test's own
+// place in the build tree.
 inline std::string HelperProgram(const std::string& name)
 {
 #ifdef _WIN32
@@ -22,7 +22,7 @@ inline std::string HelperProgram(const std::string& name)
     const std::string suffix;
 #endif
     const std::filesystem::path here = platform::ExecutableFolder();
-    return (here / ".." / ".." / "tools" / "torture" / (name + suffix)).lexically_normal().string();
+    return (here / ".." / "support" / "torture" / (name + suffix)).lexically_normal().string();
 }
 
 // How many rounds a torture test runs: short in CI, longer when the
