@@ -22,10 +22,11 @@ protected:
     {
         mainWindow.setGeometry(40, 40, 560, 400);
         mainWindow.show();  // the dialog is transient for a mapped window, as in the program
-        Attach(new frmSetup(settings, &mainWindow));
+        Attach(new frmSetup(behaviour, &mainWindow));
     }
 
     nortavi::Settings settings{"/home/observer/sensor/status.txt", 15, 5, false, false, true};
+    nortavi::behaviour::frmSetupBehaviour behaviour{settings};
     QWidget mainWindow;  // owns the dialog
 };
 

@@ -5,6 +5,7 @@
 #include "NortaviVersion.h"
 #include "ReentrantSound.h"
 #include "SaveFaults.h"
+#include "frmMainDesign.h"
 
 #include <QDialog>
 #include <QDir>
@@ -567,20 +568,20 @@ TEST_F(frmMainTest, EveryCaptionFitsItsControl)
     };
     auto* condition = Control<QLabel>("ConditionField");
     for (const char* caption : {"UNKNOWN", "CLEAR", "CLOUDY", "V.CLOUDY"}) {
-        form.SetConditionCaption(caption);
+        form.SetCaption(nortavi::forms::frmMainId::ConditionField, caption);
         EXPECT_TRUE(fits(condition, caption, condition->width())) << caption;
         // Room to spare at the design size: the 36-point font is kept.
         EXPECT_EQ(condition->font().pointSizeF(), 36.0) << caption;
     }
     auto* status = Control<QLabel>("StatusField");
     for (const char* caption : {"PENDING", "SAFE", "UNSAFE", "UNKNOWN"}) {
-        form.SetStatusCaption(caption);
+        form.SetCaption(nortavi::forms::frmMainId::StatusField, caption);
         EXPECT_TRUE(fits(status, caption, status->width())) << caption;
     }
     auto* alarm = Control<QPushButton>("AlarmButton");
     for (const char* caption :
          {"Cancel Alarm", "Cancel Safe Alarm", "Cancel Unsafe Alarm", "Cancel Comms Alarm"}) {
-        form.SetAlarmButtonCaption(caption);
+        form.SetCaption(nortavi::forms::frmMainId::AlarmButton, caption);
         // Inside the bevel: the button's own frame takes a few pixels a side.
         EXPECT_TRUE(fits(alarm, caption, alarm->width() - 8)) << caption;
     }
