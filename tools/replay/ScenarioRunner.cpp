@@ -159,7 +159,7 @@ ScenarioRunner::ScenarioRunner(std::filesystem::path workFolder, std::ostream& o
       configFile_(folderText_),
       monitor_(std::make_unique<Monitor>(
           settings_, MonitorPorts{clock_, statusFile_, configFile_, fileProbe_, display_, sound_,
-                                  folderText_, {}, &publisher_.Board()}))
+                                  folderText_, {}, {&publisher_.Board()}}))
 {
 }
 

@@ -53,7 +53,7 @@ frmMainBehaviour::frmMainBehaviour(Settings& settings, Clock& clock, SoundOutput
       statusFile_(std::move(timeStampFormat)),
       configFile_(folders_.load, folders_.save),
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
-                                       folders_.program, folders_.user, &publisher_.Board()}),
+                                       folders_.program, folders_.user, {&publisher_.Board()}}),
       fSetupForm(settings_, [this](std::uint16_t port, bool allowRemote) {
           return publisher_.PortUsable(port, allowRemote);
       })
