@@ -44,6 +44,9 @@ public:
 
     void AlarmButton_Click();
 
+    // Told of each poll and of the alarm button from now on.
+    void AddListener(MonitorListener& listener) { ports_.listeners.push_back(&listener); }
+
     const MonitorState& State() const { return state_; }
 
 private:

@@ -49,14 +49,8 @@ frmMainBehaviour::frmMainBehaviour(Settings& settings, Clock& clock, SoundOutput
                                    frmMainHost& host)
     : settings_(settings),
       host_(host),
-      folders_(std::move(folders)),
-      statusFile_(std::move(timeStampFormat)),
-      configFile_(folders_.load, folders_.save),
-      monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
-                                       folders_.program, folders_.user, {&publisher_.Board()}}),
-      fSetupForm(settings_, [this](std::uint16_t port, bool allowRemote) {
-          return publisher_.PortUsable(port, allowRemote);
-      })
+      service_(settings_, clock, sound, *this, std::move(folders), std::move(timeStampFormat)),
+      fSetupForm(settings_, service_.PortCheck())
 {
 }
 
@@ -68,10 +62,10 @@ void frmMainBehaviour::Form_Load()
         // The first poll runs inside the load sequence; a tick meanwhile
         // waits its turn like any other.
         const Raised polling(polling_);
-        monitor_.StartUp([this] { host_.StartTimer(forms::kPollIntervalMs); });
+        service_.StartUp([this] { host_.StartTimer(forms::kPollIntervalMs); });
     }
     // Told once, as soon as the window is up: the window works without it.
-    if (const auto problem = PublishStatus()) {
+    if (const auto problem = service_.ApplySettings()) {
         host_.RunLater([this, text = *problem] {
             if (!closeRequested_ && !unloading_ && !unloaded_) {
                 ShowMessage(MessageKind::NetworkWarning, text);
@@ -89,13 +83,13 @@ void frmMainBehaviour::Timer1_Timer()
         return;
     }
     const Raised polling(polling_);
-    monitor_.RefreshStatus();
+    service_.RefreshStatus();
 }
 
 void frmMainBehaviour::AlarmButton_Click()
 {
     if (alarmUp_) {
-        monitor_.AlarmButton_Click();
+        service_.AlarmButton_Click();
     }
 }
 
@@ -112,7 +106,7 @@ void frmMainBehaviour::SetupButton_Click()
         return;  // the window is closing: its unload saves
     }
     // Before the save, which then keeps a unique id made for a first start.
-    const auto problem = PublishStatus();
+    const auto problem = service_.ApplySettings();
     SaveConfig(false);  // after OK and Cancel alike
     if (problem) {
         ShowMessage(MessageKind::NetworkWarning, *problem);
@@ -172,14 +166,9 @@ void frmMainBehaviour::Form_Deactivate()
 
 void frmMainBehaviour::SaveConfig(bool quiet)
 {
-    if (!configFile_.SaveConfig(settings_) && !quiet) {
-        ShowMessage(MessageKind::SaveFailed, forms::SaveFailedText(configFile_.Path()));
+    if (!service_.SaveConfig() && !quiet) {
+        ShowMessage(MessageKind::SaveFailed, forms::SaveFailedText(service_.ConfigPath()));
     }
-}
-
-std::optional<std::string> frmMainBehaviour::PublishStatus()
-{
-    return publisher_.Apply(settings_.alpaca);
 }
 
 void frmMainBehaviour::ShowMessage(MessageKind kind, const std::string& text)

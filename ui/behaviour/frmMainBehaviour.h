@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "AlpacaPublisher.h"
-#include "ConfigFile.h"
 #include "FileSystem.h"
-#include "Monitor.h"
+#include "MonitorService.h"
 #include "Ports.h"
 #include "Settings.h"
-#include "StatusFile.h"
 #include "TimeStampParser.h"
 #include "frmMainHost.h"
 #include "frmSetupBehaviour.h"
@@ -27,8 +24,8 @@ enum class CloseReason {
 // sequence, the guard that keeps polls from nesting, the buttons, the
 // network publication and its warning, saving config.ini (after Setup, on
 // close and when the session ends) and asking for attention while an alarm
-// is up. It owns the monitoring core and the files it reads; the window
-// only draws what it is told (frmMainHost) and routes its events here.
+// is up. It runs the monitoring service; the window only draws what it is
+// told (frmMainHost) and routes its events here.
 class frmMainBehaviour final : private MainDisplay {
 public:
     // `folders` say where config.ini and alarm.wav are; `timeStampFormat`
@@ -66,12 +63,12 @@ public:
     void Form_Deactivate();
 
     // The system's date and time format changed (Region in Control Panel).
-    void SetTimeStampFormat(TimeStampFormat format) { statusFile_.SetTimeStampFormat(std::move(format)); }
+    void SetTimeStampFormat(TimeStampFormat format) { service_.SetTimeStampFormat(std::move(format)); }
 
     // What the setup dialog draws; it lives as long as this.
     frmSetupBehaviour& SetupForm() { return fSetupForm; }
 
-    const MonitorState& State() const { return monitor_.State(); }
+    const MonitorState& State() const { return service_.State(); }
 
 private:
     class ModalScope;
@@ -91,19 +88,11 @@ private:
     // Writes config.ini; unless `quiet`, tells the user when it could not
     // be written, since the settings would otherwise be lost without a word.
     void SaveConfig(bool quiet);
-    // Serves the status on the network as the settings say; what went wrong
-    // comes back to be told.
-    std::optional<std::string> PublishStatus();
     void ShowMessage(MessageKind kind, const std::string& text);
 
     Settings& settings_;
     frmMainHost& host_;
-    ProgramFolders folders_;
-    StatusFile statusFile_;
-    ConfigFile configFile_;
-    DiskFileProbe fileProbe_;
-    alpaca::AlpacaPublisher publisher_;
-    Monitor monitor_;
+    MonitorService service_;
     frmSetupBehaviour fSetupForm;
 
     bool polling_ = false;
