@@ -18,7 +18,7 @@ class AlpacaPublisher {
 public:
     explicit AlpacaPublisher(AlpacaServer::Limits limits = {});
 
-    SafetyListener& Board() { return board_; }
+    MonitorListener& Board() { return board_; }
 
     // Brings the server in line with the settings, making their unique id
     // the first time it is turned on. Returns what to tell the user when the

@@ -7,6 +7,11 @@ SafetyBoard::SafetyBoard(Clock::duration maxAge) : maxAge_(maxAge)
 {
 }
 
+void SafetyBoard::PollEnded(const PollReport& report)
+{
+    PollEnded(report.status, report.conditionRead, report.stampChanging);
+}
+
 void SafetyBoard::PollEnded(ShownStatus status, bool conditionRead, bool stampChanging)
 {
     const std::lock_guard lock(mutex_);

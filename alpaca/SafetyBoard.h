@@ -10,7 +10,7 @@ namespace nortavi::alpaca {
 
 // What each poll found, kept for the network server: written on the
 // window's thread at the end of every poll, read on the server's own.
-class SafetyBoard final : public SafetyListener {
+class SafetyBoard final : public MonitorListener {
 public:
     using Clock = std::chrono::steady_clock;
 
@@ -18,7 +18,8 @@ public:
     // stop (a window that hangs) must not leave "safe" standing.
     explicit SafetyBoard(Clock::duration maxAge = std::chrono::seconds(15));
 
-    void PollEnded(ShownStatus status, bool conditionRead, bool stampChanging) override;
+    void PollEnded(const PollReport& report) override;
+    void PollEnded(ShownStatus status, bool conditionRead, bool stampChanging);
 
     // Safe only while the window shows SAFE from a fresh feed, the last
     // poll read a condition, the file's time stamp still changes, and that

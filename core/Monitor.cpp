@@ -23,12 +23,17 @@ void Monitor::StartUp(const std::function<void()>& beforeFirstPoll)
 {
     settings_ = DefaultSettings(ports_.programFolder);
     state_ = MonitorState{};
+    const LocalTime start = ports_.clock.Now();
     shownStatus_ = ShownStatus::Pending;
-    state_.lastStatusTime = ports_.clock.Now() - kUnreadStatusAge;
+    statusSince_ = start;
+    shownCondition_ = "UNKNOWN";  // the window's design
+    conditionSince_ = start;
+    state_.lastStatusTime = start - kUnreadStatusAge;
     ports_.config.LoadConfig(settings_);
 
     std::string statusString;
-    ports_.status.LoadStatus(settings_.statusPath, statusString, state_.lastStatusTime);
+    stampEverRead_ = ports_.status.LoadStatus(settings_.statusPath, statusString,
+                                              state_.lastStatusTime) == StatusRead::Read;
     ShowInitialStatus(statusString);
 
     const LocalTime now = ports_.clock.Now();
@@ -80,15 +85,31 @@ void Monitor::ShowStatus(ShownStatus status)
         case ShownStatus::Pending:
             break;  // only the window's design shows it
     }
-    shownStatus_ = status;
+    if (status != shownStatus_) {
+        shownStatus_ = status;
+        statusSince_ = ports_.clock.Now();
+    }
+}
+
+void Monitor::ShowCondition(const std::string& caption, Colour colour)
+{
+    ports_.display.SetConditionCaption(caption);
+    ports_.display.SetConditionColour(colour);
+    if (caption != shownCondition_) {
+        shownCondition_ = caption;
+        // A condition dates from the sensor's reading; UNKNOWN from when it was seen.
+        conditionSince_ = caption == "UNKNOWN" ? ports_.clock.Now() : state_.lastStatusTime;
+    }
 }
 
 void Monitor::RefreshStatus()
 {
     MainDisplay& display = ports_.display;
+    const MonitorState before = state_;
 
     std::string statusString;
-    ports_.status.LoadStatus(settings_.statusPath, statusString, state_.lastStatusTime);
+    PollReport report;
+    report.read = ports_.status.LoadStatus(settings_.statusPath, statusString, state_.lastStatusTime);
     TrackCondition(statusString);
 
     const std::int16_t sinceClear = MinutesSince(state_.lastClearTime);
@@ -97,6 +118,9 @@ void Monitor::RefreshStatus()
     display.SetMinsSinceCloudyText(std::to_string(sinceCloudy));
     const std::int16_t sinceVCloudy = MinutesSince(state_.lastVCloudyTime);
     display.SetMinsSinceVCloudyText(std::to_string(sinceVCloudy));
+    report.minsSinceClear = sinceClear;
+    report.minsSinceCloudy = sinceCloudy;
+    report.minsSinceVCloudy = sinceVCloudy;
 
     // Each count reads the clock anew, as the window always has.
     std::int16_t minutesSinceGood = 0;
@@ -119,9 +143,9 @@ void Monitor::RefreshStatus()
         SafetyLatchStep(Verdict::Safe, state_, settings_, display);
     }
 
-    if (MinutesSince(state_.lastStatusTime) > kStaleAfterMinutes) {
-        display.SetConditionCaption("UNKNOWN");
-        display.SetConditionColour(kRed);
+    report.feedFresh = MinutesSince(state_.lastStatusTime) <= kStaleAfterMinutes;
+    if (!report.feedFresh) {
+        ShowCondition("UNKNOWN", kRed);
         ShowStatus(ShownStatus::Unknown);
         FeedLatchStep(Feed::Stale, state_, display);
     } else {
@@ -130,34 +154,51 @@ void Monitor::RefreshStatus()
 
     Annunciate(state_, display, alarmSound_);
 
-    if (ports_.safety != nullptr) {
-        const bool conditionRead =
-            statusString == "CLEAR" || statusString == "CLOUDY" || statusString == "V.CLOUDY";
-        if (state_.lastStatusTime != stampSeen_) {
-            stampSeen_ = state_.lastStatusTime;
-            stampChangedAt_ = ports_.clock.Now();
-        }
-        const bool stampChanging = MinutesSince(stampChangedAt_) <= kStaleAfterMinutes;
-        ports_.safety->PollEnded(shownStatus_, conditionRead, stampChanging);
+    report.conditionRead =
+        statusString == "CLEAR" || statusString == "CLOUDY" || statusString == "V.CLOUDY";
+    Report(std::move(report), before);
+}
+
+void Monitor::Report(PollReport report, const MonitorState& before)
+{
+    if (state_.lastStatusTime != stampSeen_) {
+        stampSeen_ = state_.lastStatusTime;
+        stampChangedAt_ = ports_.clock.Now();
+        stampEverRead_ = true;
+    }
+    if (ports_.listeners.empty()) {
+        return;
+    }
+    report.at = ports_.clock.Now();
+    report.condition = shownCondition_;
+    report.conditionSince = conditionSince_;
+    report.status = shownStatus_;
+    report.statusSince = statusSince_;
+    report.stampChanging = MinutesSince(stampChangedAt_) <= kStaleAfterMinutes;
+    report.stampEverRead = stampEverRead_;
+    report.lastStatusTime = state_.lastStatusTime;
+    // Raising is the only way an alarm turns active.
+    report.active = {state_.safeAlarmActive, state_.unsafeAlarmActive, state_.commsAlarmActive};
+    report.raised = {report.active.safe && !before.safeAlarmActive,
+                     report.active.unsafe && !before.unsafeAlarmActive,
+                     report.active.comms && !before.commsAlarmActive};
+    for (MonitorListener* listener : ports_.listeners) {
+        listener->PollEnded(report);
     }
 }
 
 void Monitor::TrackCondition(const std::string& statusString)
 {
-    MainDisplay& display = ports_.display;
     if (statusString == "CLEAR") {
-        display.SetConditionCaption("CLEAR");
-        display.SetConditionColour(kGreen);
+        ShowCondition("CLEAR", kGreen);
         state_.lastClearTime = state_.lastStatusTime;
     }
     if (statusString == "CLOUDY") {
-        display.SetConditionCaption("CLOUDY");
-        display.SetConditionColour(kOrange);
+        ShowCondition("CLOUDY", kOrange);
         state_.lastCloudyTime = state_.lastStatusTime;
     }
     if (statusString == "V.CLOUDY") {
-        display.SetConditionCaption("V.CLOUDY");
-        display.SetConditionColour(kRed);
+        ShowCondition("V.CLOUDY", kRed);
         state_.lastVCloudyTime = state_.lastStatusTime;
     }
 }
@@ -169,7 +210,14 @@ std::int16_t Monitor::MinutesSince(LocalTime time)
 
 void Monitor::AlarmButton_Click()
 {
+    const Alarms silenced{state_.safeAlarmActive, state_.unsafeAlarmActive, state_.commsAlarmActive};
     SilenceAlarms(state_, ports_.display);
+    if (silenced.Any()) {
+        const LocalTime now = ports_.clock.Now();
+        for (MonitorListener* listener : ports_.listeners) {
+            listener->AlarmsCancelled(now, silenced);
+        }
+    }
 }
 
 }  // namespace nortavi

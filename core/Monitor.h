@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace nortavi {
 
@@ -21,7 +22,7 @@ struct MonitorPorts {
     SoundOutput& sound;
     std::string programFolder;         // ends in the platform's separator
     std::string userFolder = {};       // the user's own: a second place for alarm.wav; may be empty
-    SafetyListener* safety = nullptr;  // told the outcome of each poll; may be none
+    std::vector<MonitorListener*> listeners = {};  // told what each poll found and did
 };
 
 // The monitoring core: start-up, the five-second evaluation and the alarm
@@ -43,21 +44,30 @@ public:
 
     void AlarmButton_Click();
 
+    // Told of each poll and of the alarm button from now on.
+    void AddListener(MonitorListener& listener) { ports_.listeners.push_back(&listener); }
+
     const MonitorState& State() const { return state_; }
 
 private:
     void ShowStatus(ShownStatus status);
+    void ShowCondition(const std::string& caption, Colour colour);
     void ShowInitialStatus(const std::string& statusString);
     void TrackCondition(const std::string& statusString);
     std::int16_t MinutesSince(LocalTime time);
+    void Report(PollReport report, const MonitorState& before);
 
     Settings& settings_;
     MonitorPorts ports_;
     AlarmSound alarmSound_;
     MonitorState state_;
     ShownStatus shownStatus_ = ShownStatus::Pending;
+    LocalTime statusSince_{};
+    std::string shownCondition_;  // as ConditionField shows it
+    LocalTime conditionSince_{};
     LocalTime stampSeen_{};       // the status time stamp as last read
     LocalTime stampChangedAt_{};  // the clock when it last changed
+    bool stampEverRead_ = false;
 };
 
 }  // namespace nortavi

@@ -7,6 +7,7 @@
 
 #include "Colours.h"
 #include "LocalTime.h"
+#include "PollReport.h"
 #include "Settings.h"
 
 #include <string>
@@ -24,9 +25,9 @@ public:
     virtual ~StatusReader() = default;
     // Fills statusString with the condition word of the file at statusPath,
     // or empties it when the read fails; leaves it alone when no file is
-    // there. lastStatusTime changes only on a successful read.
-    virtual void LoadStatus(const std::string& statusPath, std::string& statusString,
-                            LocalTime& lastStatusTime) = 0;
+    // there. lastStatusTime changes only on a successful read. Says which.
+    virtual StatusRead LoadStatus(const std::string& statusPath, std::string& statusString,
+                                  LocalTime& lastStatusTime) = 0;
 };
 
 class ConfigStore {
@@ -59,20 +60,6 @@ public:
     virtual void SetMinsSinceVCloudyText(const std::string& text) = 0;
     virtual void SetAlarmButtonCaption(const std::string& caption) = 0;
     virtual void SetAlarmButtonEnabled(bool enabled) = 0;
-};
-
-// The status the window shows, for those outside it who act on it.
-enum class ShownStatus { Pending, Safe, Unsafe, Unknown };
-
-class SafetyListener {
-public:
-    virtual ~SafetyListener() = default;
-    // After each poll: the status as the window now shows it, whether this
-    // poll read a condition word from the status file, and whether the
-    // file's time stamp has changed within the last two minutes (a sensor
-    // whose clock runs ahead would otherwise look fresh for ever once it
-    // stops).
-    virtual void PollEnded(ShownStatus status, bool conditionRead, bool stampChanging) = 0;
 };
 
 class SoundOutput {

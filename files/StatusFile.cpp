@@ -13,32 +13,33 @@ StatusFile::StatusFile(TimeStampFormat format, std::chrono::milliseconds readLim
 {
 }
 
-void StatusFile::LoadStatus(const std::string& statusPath, std::string& statusString,
-                            LocalTime& lastStatusTime)
+StatusRead StatusFile::LoadStatus(const std::string& statusPath, std::string& statusString,
+                                  LocalTime& lastStatusTime)
 {
     const FileRead file = reads_.Read(statusPath, kMaxStatusFileBytes);
     if (file.outcome == FileRead::Outcome::NoFile) {
-        return;
+        return StatusRead::NoFile;
     }
     // Every fault below, a read that ran out of time included, empties the
     // condition, so a caller never gets a condition word without a fresh
     // time stamp.
     statusString.clear();
     if (file.outcome != FileRead::Outcome::Read) {
-        return;
+        return StatusRead::Unreadable;
     }
     FieldReader reader(file.bytes);
     const auto stamp = reader.NextField();
     auto condition = reader.NextField();
     if (!stamp || !condition || (file.moreFollows && !reader.LastFieldTerminated())) {
-        return;
+        return StatusRead::Unreadable;
     }
     const auto time = ParseTimeStamp(*stamp, format_);
     if (!time) {
-        return;
+        return StatusRead::Unreadable;
     }
     lastStatusTime = *time;
     statusString = std::move(*condition);
+    return StatusRead::Read;
 }
 
 }  // namespace nortavi

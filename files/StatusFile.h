@@ -33,8 +33,8 @@ public:
                         std::chrono::milliseconds readLimit = kStatusReadLimit,
                         FileReadFunction read = ReadFileFromDisk);
 
-    void LoadStatus(const std::string& statusPath, std::string& statusString,
-                    LocalTime& lastStatusTime) override;
+    StatusRead LoadStatus(const std::string& statusPath, std::string& statusString,
+                          LocalTime& lastStatusTime) override;
 
     void SetTimeStampFormat(TimeStampFormat format) { format_ = std::move(format); }
 

@@ -47,7 +47,9 @@ protected:
     FakeFiles files;
     RecordingDisplay display;
     RecordingSound sound;
-    Monitor monitor{settings, MonitorPorts{clock, status, config, files, display, sound, kFolder}};
+    RecordingListener listener;
+    Monitor monitor{settings,
+                    MonitorPorts{clock, status, config, files, display, sound, kFolder, {}, {&listener}}};
     MonitorState atFirstPoll;
     std::string statusBeforeFirstPoll;
 };
@@ -243,6 +245,54 @@ TEST_F(MonitorTest, AlarmButtonSilencesEverythingUntilTheOppositeVerdict)
     PollFresh(kStart + minutes{6});
     EXPECT_FALSE(display.alarmButtonEnabled);
     EXPECT_TRUE(sound.tonesPlayed.empty());
+}
+
+TEST_F(MonitorTest, EachPollReportsWhatItShowsSinceWhenAndWhichAlarmsItRaised)
+{
+    Start();  // no status file: stale from the first poll
+    ASSERT_EQ(listener.reports.size(), 1U);
+    PollReport first = listener.reports.back();
+    EXPECT_EQ(first.read, StatusRead::NoFile);
+    EXPECT_EQ(first.condition, "UNKNOWN");
+    EXPECT_EQ(first.status, ShownStatus::Unknown);
+    EXPECT_FALSE(first.feedFresh);
+    EXPECT_FALSE(first.stampEverRead);
+    EXPECT_EQ(first.raised, (Alarms{false, false, true}));
+
+    const LocalTime clearAt = kStart + seconds(5);
+    PollReading(clearAt, "CLEAR", clearAt);
+    const PollReport clear = listener.reports.back();
+    EXPECT_EQ(clear.read, StatusRead::Read);
+    EXPECT_EQ(clear.condition, "CLEAR");
+    EXPECT_EQ(clear.conditionSince, clearAt);
+    EXPECT_TRUE(clear.feedFresh);
+    EXPECT_TRUE(clear.stampEverRead);
+    EXPECT_EQ(clear.status, ShownStatus::Unknown) << "no verdict yet";
+    EXPECT_EQ(clear.active, Alarms{}) << "the fresh feed silenced the comms alarm";
+
+    // Ten minutes later the sky has closed: UNSAFE, as the clock saw it.
+    const LocalTime vcloudyAt = kStart + minutes(10);
+    PollReading(vcloudyAt - minutes(1), "V.CLOUDY", vcloudyAt - minutes(1));
+    PollReading(vcloudyAt, "V.CLOUDY", vcloudyAt);
+    const PollReport unsafe = listener.reports.back();
+    EXPECT_EQ(unsafe.condition, "V.CLOUDY");
+    EXPECT_EQ(unsafe.conditionSince, vcloudyAt - minutes(1)) << "since the first reading of it";
+    EXPECT_EQ(unsafe.status, ShownStatus::Unsafe);
+    EXPECT_EQ(unsafe.statusSince, vcloudyAt - minutes(1));
+    EXPECT_EQ(unsafe.minsSinceClear, 10);
+    EXPECT_EQ(listener.reports.end()[-2].raised, (Alarms{false, true, false}));
+    EXPECT_EQ(unsafe.raised, Alarms{}) << "raised once";
+    EXPECT_TRUE(unsafe.active.unsafe);
+
+    monitor.AlarmButton_Click();
+    monitor.AlarmButton_Click();  // nothing left to silence: not told again
+    ASSERT_EQ(listener.cancels.size(), 1U);
+    EXPECT_EQ(listener.cancels[0].first, vcloudyAt);
+    EXPECT_EQ(listener.cancels[0].second, (Alarms{false, true, false}));
+
+    status.outcome = ScriptedStatus::Outcome::Failed;
+    monitor.RefreshStatus();
+    EXPECT_EQ(listener.reports.back().read, StatusRead::Unreadable);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <optional>
 #include <set>
+#include <utility>
+#include <vector>
 #include <string>
 
 namespace nortavi {
@@ -24,18 +26,20 @@ public:
         stamp = newStamp;
     }
 
-    void LoadStatus(const std::string& /*statusPath*/, std::string& statusString,
-                    LocalTime& lastStatusTime) override
+    StatusRead LoadStatus(const std::string& /*statusPath*/, std::string& statusString,
+                          LocalTime& lastStatusTime) override
     {
         ++reads;
         if (outcome == Outcome::Missing) {
-            return;
+            return StatusRead::NoFile;
         }
         statusString.clear();
-        if (outcome == Outcome::Read) {
-            statusString = word;
-            lastStatusTime = stamp;
+        if (outcome == Outcome::Failed) {
+            return StatusRead::Unreadable;
         }
+        statusString = word;
+        lastStatusTime = stamp;
+        return StatusRead::Read;
     }
 
     Outcome outcome = Outcome::Missing;
@@ -80,6 +84,16 @@ public:
     void SetMinsSinceVCloudyText(const std::string&) override {}
     void SetAlarmButtonCaption(const std::string&) override {}
     void SetAlarmButtonEnabled(bool) override {}
+};
+
+// Keeps what each poll reported and what the alarm button silenced.
+class RecordingListener final : public MonitorListener {
+public:
+    void PollEnded(const PollReport& report) override { reports.push_back(report); }
+    void AlarmsCancelled(LocalTime at, Alarms silenced) override { cancels.emplace_back(at, silenced); }
+
+    std::vector<PollReport> reports;
+    std::vector<std::pair<LocalTime, Alarms>> cancels;
 };
 
 }  // namespace nortavi

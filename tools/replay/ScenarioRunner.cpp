@@ -156,10 +156,9 @@ ScenarioRunner::ScenarioRunner(std::filesystem::path workFolder, std::ostream& o
       folderText_(workFolder_.string() + platform::PathSeparator()),
       out_(out),
       clock_(kDefaultStart),
-      configFile_(folderText_),
-      monitor_(std::make_unique<Monitor>(
-          settings_, MonitorPorts{clock_, statusFile_, configFile_, fileProbe_, display_, sound_,
-                                  folderText_, {}, &publisher_.Board()}))
+      // A replay's output must not hang on how busy the machine is: the
+      // one-second limit on a read is the window's, kept for a real share.
+      service_(settings_, clock_, sound_, display_, folderText_, TimeStampFormat{}, std::chrono::hours(1))
 {
 }
 
@@ -199,7 +198,7 @@ void ScenarioRunner::Run(const std::string& rawLine)
     }
     const auto [command, argument] = SplitCommand(line);
     if (command == "region") {
-        statusFile_.SetTimeStampFormat(ParseRegion(argument));
+        service_.SetTimeStampFormat(ParseRegion(argument));
     } else if (command == "now") {
         clock_.Set(ParseClock(argument));
     } else if (command == "advance") {
@@ -222,7 +221,7 @@ void ScenarioRunner::Run(const std::string& rawLine)
         }
         started_ = true;
         sound_.Clear();
-        monitor_->StartUp();
+        service_.StartUp();
         out_ << DescribePoll() << '\n';
     } else if (command == "poll" && argument.empty()) {
         RequireStarted(command);
@@ -241,11 +240,11 @@ void ScenarioRunner::Run(const std::string& rawLine)
         Publish(argument);
     } else if (command == "click" && argument.empty()) {
         RequireStarted(command);
-        monitor_->AlarmButton_Click();
+        service_.AlarmButton_Click();
     } else if (command == "set") {
         Set(argument);
     } else if (command == "save" && argument.empty()) {
-        const bool saved = configFile_.SaveConfig(settings_);
+        const bool saved = service_.SaveConfig();
         std::ifstream file(InFolder("config.ini"), std::ios::binary);
         std::ostringstream bytes;
         bytes << file.rdbuf();
@@ -280,7 +279,7 @@ void ScenarioRunner::Publish(const std::string& argument)
         // it, even when "start" has since set the defaults again.
         alpaca = {true, *portNumber, false, *discoveryNumber, publishedId_};
     }
-    const auto problem = publisher_.Apply(alpaca);
+    const auto problem = service_.ApplySettings();
     publishedId_ = alpaca.uniqueId;
     out_ << "alpaca: " << (problem ? *problem : alpaca.server ? "serving on " + std::to_string(alpaca.port) : "off")
          << '\n';
@@ -289,7 +288,7 @@ void ScenarioRunner::Publish(const std::string& argument)
 void ScenarioRunner::Poll()
 {
     sound_.Clear();
-    monitor_->RefreshStatus();
+    service_.RefreshStatus();
     out_ << DescribePoll() << '\n';
 }
 

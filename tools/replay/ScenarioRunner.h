@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "AlpacaPublisher.h"
-#include "ConfigFile.h"
-#include "FileSystem.h"
-#include "Monitor.h"
+#include "MonitorService.h"
 #include "RecordingPorts.h"
-#include "StatusFile.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -52,15 +48,9 @@ private:
     ManualClock clock_;
     RecordingDisplay display_;
     RecordingSound sound_;
-    // A replay's output must not hang on how busy the machine is: the
-    // one-second limit on a read is the window's, kept for a real share.
-    StatusFile statusFile_{TimeStampFormat{}, std::chrono::hours(1)};
-    ConfigFile configFile_;
-    DiskFileProbe fileProbe_;
     Settings settings_;
-    alpaca::AlpacaPublisher publisher_;
+    MonitorService service_;
     std::string publishedId_;
-    std::unique_ptr<Monitor> monitor_;
     bool started_ = false;
 };
 

@@ -1,15 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "Module1.h"
 
-#include "FileSystem.h"
+#include "InstanceLock.h"
 #include "LocaleFormat.h"
 #include "NortaviVersion.h"
+#include "RunningCopy.h"
+#include "SignalPipe.h"
 #include "SystemSound.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
+#include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -27,9 +34,9 @@ QIcon ProgramIcon()
 
 }  // namespace
 
-Module1::Module1()
+Module1::Module1(nortavi::ProgramFolders folders)
     : sound_(nortavi::platform::MakeSystemSound()),
-      mainForm_(std::make_unique<frmMain>(settings_, clock_, *sound_, nortavi::LocateProgramFolders(),
+      mainForm_(std::make_unique<frmMain>(settings_, clock_, *sound_, std::move(folders),
                                           nortavi::ui::LocaleTimeStampFormat(QLocale::system())))
 {
 }
@@ -44,7 +51,35 @@ int Module1::Main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("invalid.nortavi.Nortavi"));
     QApplication::setWindowIcon(ProgramIcon());
 
-    Module1 module;
-    module.mainForm_->show();
+    nortavi::ProgramFolders folders = nortavi::LocateProgramFolders();
+    const std::string settingsPath = folders.save + "config.ini";
+    const nortavi::platform::InstanceLock lock(settingsPath);
+    const QString key = QString::fromStdString(lock.Key());
+    if (!lock.Held()) {
+        // The copy that runs would write its own settings over ours at its
+        // close: this one shows that copy's window and ends, writing nothing.
+        if (!nortavi::ui::RunningCopy::AskToShow(key)) {
+            std::fprintf(stderr, "Nortavi is already running with %s.\n", settingsPath.c_str());
+        }
+        return 0;
+    }
+
+    // A signal to end (a service manager, the session, Ctrl+C) closes the
+    // window as its close box would, settings saved, but asks nothing.
+    nortavi::platform::SignalPipe endSignals{SIGTERM, SIGINT, SIGHUP};
+    Module1 module(std::move(folders));
+    frmMain& form = *module.mainForm_;
+    const nortavi::ui::RunningCopy runningCopy(key, form);
+    QSocketNotifier signalled(endSignals.ReadFd(), QSocketNotifier::Read);
+    QObject::connect(&signalled, &QSocketNotifier::activated, &form, [&endSignals, &form] {
+        if (!endSignals.Take().empty()) {
+            form.CloseForSessionEnd();
+        }
+    });
+    // The session manager's turn to have the settings saved before it ends
+    // the session, which may end the program without a close.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form](QSessionManager&) { form.SessionEnding(); });
+    form.show();
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "FileSystem.h"
 #include "Ports.h"
 #include "Settings.h"
 #include "SystemClock.h"
@@ -16,7 +17,8 @@ class Module1 {
 public:
     // The program's entry: creates the main window (which loads itself and
     // polls once), shows it, and runs the event loop until the last window
-    // has closed.
+    // has closed. A second start on the same settings file brings the first
+    // copy's window to the front instead, and ends.
     static int Main(int argc, char** argv);
 
     Module1(const Module1&) = delete;
@@ -24,7 +26,7 @@ public:
     ~Module1();
 
 private:
-    Module1();
+    explicit Module1(nortavi::ProgramFolders folders);
 
     nortavi::Settings settings_;
     nortavi::platform::SystemClock clock_;

@@ -3,7 +3,6 @@
 
 #include "Attention.h"
 #include "FormBuilder.h"
-#include "FormTexts.h"
 #include "QtColour.h"
 #include "WindowFonts.h"
 #include "frmMainDesign.h"
@@ -17,8 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMetaObject>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTimer>
@@ -28,6 +27,9 @@
 
 namespace {
 
+using Id = nortavi::forms::frmMainId;
+using nortavi::behaviour::CloseReason;
+using nortavi::behaviour::MessageKind;
 using nortavi::ui::FitFontToWidth;
 using nortavi::ui::Text;
 
@@ -36,7 +38,7 @@ QString Title()
     return Text(nortavi::forms::frmMainDesign().caption);
 }
 
-void SetTextColour(QLabel* label, nortavi::Colour colour)
+void SetLabelColour(QLabel* label, nortavi::Colour colour)
 {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, nortavi::ui::ToQColor(colour));
@@ -62,23 +64,16 @@ frmMain::frmMain(nortavi::Settings& settings, nortavi::Clock& clock, nortavi::So
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      settings_(settings),
-      folders_(std::move(folders)),
-      statusFile_(std::move(timeStampFormat)),
-      configFile_(folders_.load, folders_.save),
-      monitor_(settings_, nortavi::MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this,
-                                                sound, folders_.program, folders_.user,
-                                                &publisher_.Board()})
+      behaviour_(settings, clock, sound, std::move(folders), std::move(timeStampFormat), *this)
 {
     BuildControls();
-    Form_Load();
+    behaviour_.Form_Load();
 }
 
 frmMain::~frmMain() = default;
 
 void frmMain::BuildControls()
 {
-    using Id = nortavi::forms::frmMainId;
     const nortavi::forms::FormDesign& design = nortavi::forms::frmMainDesign();
     const nortavi::ui::FormBuilder controls(*this, design);
 
@@ -128,109 +123,37 @@ void frmMain::BuildControls()
     // Nothing to cancel until the first poll says otherwise.
     AlarmButton->setEnabled(false);
 
+    fSetupForm = new frmSetup(behaviour_.SetupForm(), this);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
 
-    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
-    connect(AlarmButton, &QPushButton::clicked, this, &frmMain::AlarmButton_Click);
-    connect(AboutButton, &QPushButton::clicked, this, &frmMain::AboutButton_Click);
-    connect(SetupButton, &QPushButton::clicked, this, &frmMain::SetupButton_Click);
+    auto& behaviour = behaviour_;
+    connect(Timer1, &QTimer::timeout, this, [&behaviour] { behaviour.Timer1_Timer(); });
+    connect(AlarmButton, &QPushButton::clicked, this, [&behaviour] { behaviour.AlarmButton_Click(); });
+    connect(AboutButton, &QPushButton::clicked, this, [&behaviour] { behaviour.AboutButton_Click(); });
+    connect(SetupButton, &QPushButton::clicked, this, [&behaviour] { behaviour.SetupButton_Click(); });
 }
 
-void frmMain::Form_Load()
+void frmMain::CloseForSessionEnd()
 {
-    const QScopedValueRollback pollGuard(polling_, true);
-    monitor_.StartUp([this] {
-        fSetupForm = new frmSetup(settings_, this, [this](std::uint16_t port, bool allowRemote) {
-            return publisher_.PortUsable(port, allowRemote);
-        });
-        Timer1->setInterval(nortavi::forms::kPollIntervalMs);
-        Timer1->start();
-    });
-    // Told once, as soon as the window is up: the window works without it.
-    if (const auto problem = PublishStatus()) {
-        QTimer::singleShot(0, this, [this, text = *problem] { Warn(text); });
-    }
-}
-
-void frmMain::Timer1_Timer()
-{
-    // Ticks arrive through the event loop, so they cannot interrupt a poll;
-    // should anything inside a poll ever run the loop (a sound backend, a
-    // dialog), a tick that comes meanwhile is dropped, not nested.
-    if (polling_) {
-        return;
-    }
-    const QScopedValueRollback pollGuard(polling_, true);
-    monitor_.RefreshStatus();
-}
-
-void frmMain::AlarmButton_Click()
-{
-    monitor_.AlarmButton_Click();
-}
-
-void frmMain::AboutButton_Click()
-{
-    QMessageBox box(QMessageBox::NoIcon, Title(), Text(nortavi::forms::AboutText()),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("AboutBox"));
-    box.exec();
-}
-
-void frmMain::SetupButton_Click()
-{
-    fSetupForm->ShowModal();
-    // Before the save, which then keeps a unique id made for a first start.
-    const auto problem = PublishStatus();
-    SaveConfig();
-    if (problem) {
-        Warn(*problem);
-    }
+    closeReason_ = CloseReason::Session;
+    close();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    Form_Unload();
-    event->accept();  // closing always proceeds
-}
-
-void frmMain::Form_Unload()
-{
-    // The window is going away: no further poll, and no alarm sweep while
-    // the settings are saved.
-    Timer1->stop();
+    if (!behaviour_.Form_QueryUnload(closeReason_)) {
+        event->ignore();  // asked again once the modal windows have returned
+        return;
+    }
+    // Any other window of the program goes with the main one.
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
         if (*window != this && (*window)->isVisible()) {
             (*window)->close();
         }
     }
-    SaveConfig();
-}
-
-void frmMain::SaveConfig()
-{
-    if (configFile_.SaveConfig(settings_)) {
-        return;
-    }
-    QMessageBox box(QMessageBox::Warning, Title(),
-                    QString::fromLocal8Bit(nortavi::forms::SaveFailedText(configFile_.Path())),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("SaveFailedBox"));
-    box.exec();
-}
-
-std::optional<std::string> frmMain::PublishStatus()
-{
-    return publisher_.Apply(settings_.alpaca);
-}
-
-void frmMain::Warn(const std::string& text)
-{
-    QMessageBox box(QMessageBox::Warning, Title(), QString::fromStdString(text), QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("NetworkWarningBox"));
-    box.exec();
+    event->accept();
 }
 
 void frmMain::keyPressEvent(QKeyEvent* event)
@@ -248,71 +171,11 @@ void frmMain::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void frmMain::SetConditionCaption(const std::string& caption)
-{
-    const QString text = Text(caption);
-    ConditionField->setFont(FitFontToWidth(conditionFont_, text, ConditionField->width()));
-    ConditionField->setText(text);
-}
-
-void frmMain::SetConditionColour(nortavi::Colour colour)
-{
-    SetTextColour(ConditionField, colour);
-}
-
-void frmMain::SetStatusCaption(const std::string& caption)
-{
-    const QString text = Text(caption);
-    StatusField->setFont(FitFontToWidth(statusFont_, text, StatusField->width()));
-    StatusField->setText(text);
-}
-
-void frmMain::SetStatusColour(nortavi::Colour colour)
-{
-    SetTextColour(StatusField, colour);
-}
-
-void frmMain::SetMinsSinceClearText(const std::string& text)
-{
-    MinsSinceClearField->setText(Text(text));
-}
-
-void frmMain::SetMinsSinceCloudyText(const std::string& text)
-{
-    MinsSinceCloudyField->setText(Text(text));
-}
-
-void frmMain::SetMinsSinceVCloudyText(const std::string& text)
-{
-    MinsSinceVCloudyField->setText(Text(text));
-}
-
-void frmMain::SetAlarmButtonCaption(const std::string& caption)
-{
-    const QString text = Text(caption);
-    AlarmButton->setFont(FitFontToWidth(alarmFont_, text, CaptionWidth(AlarmButton)));
-    AlarmButton->setText(text);
-}
-
-void frmMain::SetAlarmButtonEnabled(bool enabled)
-{
-    AlarmButton->setEnabled(enabled);
-    // The button is enabled exactly while an alarm is up.
-    if (enabled != demandsAttention_) {
-        demandsAttention_ = enabled;
-        if (isVisible()) {
-            nortavi::ui::SetDemandsAttention(*this, enabled);
-        }
-    }
-}
-
 void frmMain::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    // Window managers drop the mark from the window in use; asked again
-    // whenever the user turns to another while the alarm is still up.
-    if (event->type() == QEvent::ActivationChange && demandsAttention_ && !isActiveWindow()) {
-        nortavi::ui::SetDemandsAttention(*this, true);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        behaviour_.Form_Deactivate();
     }
 }
 
@@ -323,4 +186,117 @@ void frmMain::showEvent(QShowEvent* event)
         // An alarm raised before the window was up (at first start).
         QTimer::singleShot(0, this, [this] { nortavi::ui::SetDemandsAttention(*this, demandsAttention_); });
     }
+}
+
+void frmMain::SetCaption(int control, const std::string& caption)
+{
+    const QString text = Text(caption);
+    switch (control) {
+        case Id::ConditionField:
+            ConditionField->setFont(FitFontToWidth(conditionFont_, text, ConditionField->width()));
+            ConditionField->setText(text);
+            break;
+        case Id::StatusField:
+            StatusField->setFont(FitFontToWidth(statusFont_, text, StatusField->width()));
+            StatusField->setText(text);
+            break;
+        case Id::AlarmButton:
+            AlarmButton->setFont(FitFontToWidth(alarmFont_, text, CaptionWidth(AlarmButton)));
+            AlarmButton->setText(text);
+            break;
+        case Id::MinsSinceClearField:
+            MinsSinceClearField->setText(text);
+            break;
+        case Id::MinsSinceCloudyField:
+            MinsSinceCloudyField->setText(text);
+            break;
+        case Id::MinsSinceVCloudyField:
+            MinsSinceVCloudyField->setText(text);
+            break;
+        default:
+            break;
+    }
+}
+
+void frmMain::SetTextColour(int control, nortavi::Colour colour)
+{
+    if (control == Id::ConditionField) {
+        SetLabelColour(ConditionField, colour);
+    } else if (control == Id::StatusField) {
+        SetLabelColour(StatusField, colour);
+    }
+}
+
+void frmMain::SetEnabled(int control, bool enabled)
+{
+    if (control == Id::AlarmButton) {
+        AlarmButton->setEnabled(enabled);
+    }
+}
+
+void frmMain::ShowMessage(MessageKind kind, const std::string& text)
+{
+    const bool about = kind == MessageKind::About;
+    QMessageBox box(about ? QMessageBox::NoIcon : QMessageBox::Warning, Title(),
+                    QString::fromStdString(text), QMessageBox::Ok, this);
+    switch (kind) {
+        case MessageKind::About:
+            box.setObjectName(QStringLiteral("AboutBox"));
+            break;
+        case MessageKind::SaveFailed:
+            box.setObjectName(QStringLiteral("SaveFailedBox"));
+            break;
+        case MessageKind::NetworkWarning:
+            box.setObjectName(QStringLiteral("NetworkWarningBox"));
+            break;
+    }
+    box.exec();
+}
+
+void frmMain::ShowSetupDialog()
+{
+    fSetupForm->ShowModal();
+}
+
+void frmMain::StartTimer(int intervalMs)
+{
+    Timer1->setInterval(intervalMs);
+    Timer1->start();
+}
+
+void frmMain::StopTimer()
+{
+    Timer1->stop();
+}
+
+void frmMain::AskForAttention(bool ask)
+{
+    demandsAttention_ = ask;
+    if (isVisible()) {
+        nortavi::ui::SetDemandsAttention(*this, ask);
+    }
+}
+
+bool frmMain::CloseModalWindows()
+{
+    // A modal window hides at once; its loop returns once this event has
+    // been handled, and touches nothing of the main window's.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+        if (*window != this && (*window)->isVisible() && (*window)->isModal()) {
+            (*window)->close();
+        }
+    }
+    return true;
+}
+
+void frmMain::CloseLater()
+{
+    QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+void frmMain::RunLater(std::function<void()> task)
+{
+    // Dropped should the window go first.
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }

@@ -1,18 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "AlpacaPublisher.h"
-#include "ConfigFile.h"
 #include "FileSystem.h"
-#include "Monitor.h"
 #include "Ports.h"
 #include "Settings.h"
-#include "StatusFile.h"
 #include "TimeStampParser.h"
+#include "frmMainBehaviour.h"
+#include "frmMainHost.h"
 
 #include <QFont>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 class QCloseEvent;
@@ -25,12 +24,12 @@ class QPushButton;
 class QTimer;
 class frmSetup;
 
-// The main window: shows the sky condition, the minutes since each
-// condition and the SAFE/UNSAFE status, polls the status file every five
-// seconds and owns the alarm button. It is the display the monitoring core
-// writes to, and it runs the load sequence as soon as it is created, so the
-// first poll has run before it is first shown.
-class frmMain final : public QWidget, public nortavi::MainDisplay {
+// The main window: draws the sky condition, the minutes since each
+// condition and the SAFE/UNSAFE status, and routes its timer, buttons and
+// keys to what the window does (frmMainBehaviour). It runs the load
+// sequence as soon as it is created, so the first poll has run before it is
+// first shown.
+class frmMain final : public QWidget, public nortavi::behaviour::frmMainHost {
     Q_OBJECT
 
 public:
@@ -42,16 +41,24 @@ public:
             QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // The display operations of the monitoring core.
-    void SetConditionCaption(const std::string& caption) override;
-    void SetConditionColour(nortavi::Colour colour) override;
-    void SetStatusCaption(const std::string& caption) override;
-    void SetStatusColour(nortavi::Colour colour) override;
-    void SetMinsSinceClearText(const std::string& text) override;
-    void SetMinsSinceCloudyText(const std::string& text) override;
-    void SetMinsSinceVCloudyText(const std::string& text) override;
-    void SetAlarmButtonCaption(const std::string& caption) override;
-    void SetAlarmButtonEnabled(bool enabled) override;
+    // The session is ending: the settings are saved now, without a word.
+    void SessionEnding() { behaviour_.SessionEnding(); }
+    // An orderly close that asks nothing (a signal, the session's end):
+    // modal windows close first, then the window, which saves the settings.
+    void CloseForSessionEnd();
+
+    // What the behaviour asks of the window.
+    void SetCaption(int control, const std::string& text) override;
+    void SetTextColour(int control, nortavi::Colour colour) override;
+    void SetEnabled(int control, bool enabled) override;
+    void ShowMessage(nortavi::behaviour::MessageKind kind, const std::string& text) override;
+    void ShowSetupDialog() override;
+    void StartTimer(int intervalMs) override;
+    void StopTimer() override;
+    void AskForAttention(bool ask) override;
+    bool CloseModalWindows() override;
+    void CloseLater() override;
+    void RunLater(std::function<void()> task) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,29 +69,8 @@ protected:
 private:
     void BuildControls();
 
-    void Form_Load();
-    void Form_Unload();
-    void Timer1_Timer();
-    void AlarmButton_Click();
-    void AboutButton_Click();
-    void SetupButton_Click();
-
-    // Writes config.ini; tells the user when it could not be written, since
-    // the settings would otherwise be lost without a word.
-    void SaveConfig();
-    // Serves the status on the network as the settings say; what went wrong
-    // comes back to be told.
-    std::optional<std::string> PublishStatus();
-    void Warn(const std::string& text);
-
-    nortavi::Settings& settings_;
-    nortavi::ProgramFolders folders_;
-    nortavi::StatusFile statusFile_;
-    nortavi::ConfigFile configFile_;
-    nortavi::DiskFileProbe fileProbe_;
-    nortavi::alpaca::AlpacaPublisher publisher_;
-    nortavi::Monitor monitor_;
-    bool polling_ = false;
+    nortavi::behaviour::frmMainBehaviour behaviour_;
+    nortavi::behaviour::CloseReason closeReason_ = nortavi::behaviour::CloseReason::User;
     // While an alarm is up; asked of the window manager once the window is shown.
     bool demandsAttention_ = false;
 

@@ -3,7 +3,6 @@
 
 #include "FormBuilder.h"
 #include "PathText.h"
-#include "SetupEntries.h"
 #include "WindowFonts.h"
 #include "frmSetupDesign.h"
 
@@ -14,7 +13,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <variant>
 
 namespace {
 
@@ -23,8 +21,8 @@ using nortavi::ui::Text;
 
 }  // namespace
 
-frmSetup::frmSetup(nortavi::Settings& settings, QWidget* parent, nortavi::forms::PortCheck portUsable)
-    : QDialog(parent), settings_(settings), portUsable_(std::move(portUsable))
+frmSetup::frmSetup(nortavi::behaviour::frmSetupBehaviour& behaviour, QWidget* parent)
+    : QDialog(parent), behaviour_(behaviour)
 {
     // A fixed dialog frame: caption and close box only. Being owned by the
     // main window keeps it off the task bar and centres it over that window.
@@ -76,8 +74,8 @@ void frmSetup::Form_Load()
 {
     // Every control is refilled, so nothing typed in an earlier opening
     // shows again (setText also drops the fields' undo history).
-    const nortavi::forms::SetupEntries entries = nortavi::forms::EntriesFromSettings(settings_);
-    loadedPath_ = settings_.statusPath;
+    const nortavi::forms::SetupEntries entries = behaviour_.Form_Load();
+    loadedPath_ = behaviour_.Stored().statusPath;
     StatusPathField->setText(nortavi::ui::PathToText(loadedPath_));
     StatusPathField->setCursorPosition(0);  // a long path shows its start, as edit boxes do
     TimeToSafeField->setText(QString::fromStdString(entries.timeToSafe));
@@ -108,16 +106,12 @@ void frmSetup::cmdOK_Click()
     entries.alpacaAllowRemote = AlpacaAllowRemoteCheck->isChecked();
     entries.alpacaDiscoveryPort = AlpacaDiscoveryPortField->text().toStdString();
 
-    auto checked = nortavi::forms::CheckSetupEntries(entries, settings_, portUsable_);
-    if (const auto* refusal = std::get_if<nortavi::forms::SetupRefusal>(&checked)) {
+    if (const auto refusal = behaviour_.cmdOK_Click(entries)) {
         const std::string_view name = nortavi::forms::frmSetupDesign().Control(refusal->field).name;
         Refuse(findChild<QLineEdit*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))),
                QString::fromStdString(refusal->message));
         return;
     }
-    // Stored in one go, without returning to the event loop, so a poll sees
-    // either all the old settings or all the new ones.
-    settings_ = std::get<nortavi::Settings>(std::move(checked));
     accept();
 }
 

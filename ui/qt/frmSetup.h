@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "SetupEntries.h"
-#include "Settings.h"
+#include "frmSetupBehaviour.h"
 
 #include <QDialog>
 
@@ -14,16 +13,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The setup dialog: edits the six settings in place. Each opening refills
-// its controls from the settings; only OK stores them back.
+// The setup dialog: draws what frmSetupBehaviour does. Each opening
+// refills its controls from the settings; only OK stores them back.
 class frmSetup : public QDialog {
     Q_OBJECT
 
 public:
-    // `portUsable` checks a network port before it is stored to be served;
-    // without it every port that can be stored is taken.
-    explicit frmSetup(nortavi::Settings& settings, QWidget* parent = nullptr,
-                      nortavi::forms::PortCheck portUsable = {});
+    explicit frmSetup(nortavi::behaviour::frmSetupBehaviour& behaviour, QWidget* parent = nullptr);
 
     // Fills the controls from the settings, then shows the dialog modally;
     // returns when it has closed, by whatever means.
@@ -40,8 +36,7 @@ private:
     // its text selected so the next keystroke replaces it.
     void Refuse(QLineEdit* field, const QString& message);
 
-    nortavi::Settings& settings_;
-    const nortavi::forms::PortCheck portUsable_;
+    nortavi::behaviour::frmSetupBehaviour& behaviour_;
 
     // The path's bytes as this opening found them: text that cannot be shown
     // exactly (bytes that are not valid in the system's encoding) is stored

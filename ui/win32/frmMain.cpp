@@ -2,7 +2,6 @@
 #include "frmMain.h"
 
 #include "DialogTemplate.h"
-#include "FormTexts.h"
 #include "UserLocale.h"
 #include "WideText.h"
 #include "frmMainDesign.h"
@@ -18,15 +17,16 @@ namespace nortavi::win32 {
 namespace {
 
 using Id = forms::frmMainId;
+using behaviour::CloseReason;
+using behaviour::MessageKind;
 
 const forms::FormDesign& Design()
 {
     return forms::frmMainDesign();
 }
 
-// Posted at start when the network publication could not start, so that
-// the user is told once the window is up.
-constexpr UINT kShowStartupWarning = WM_APP + 1;
+// Posted for each task of RunLater.
+constexpr UINT kRunLater = WM_APP + 1;
 
 // A fixed single-line frame with a minimise button and no maximise button.
 constexpr DialogFrame kFrame{
@@ -61,34 +61,9 @@ BOOL CALLBACK CloseModalWindow(HWND window, LPARAM mainWindow)
 
 }  // namespace
 
-// While a modal window is open, a request to close the main window closes
-// the modal windows first; the close itself comes once they have returned,
-// so nothing runs on in a handler whose window has gone.
-class frmMain::ModalScope {
-public:
-    explicit ModalScope(frmMain& form) : form_(form) { ++form_.modalDepth_; }
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
-    ~ModalScope()
-    {
-        if (--form_.modalDepth_ == 0 && form_.closeRequested_) {
-            form_.closeRequested_ = false;
-            PostMessageW(form_.hwnd_, WM_CLOSE, 0, 0);
-        }
-    }
-
-private:
-    frmMain& form_;
-};
-
 frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFolders folders,
                  TimeStampFormat timeStampFormat, std::function<void()> onClosed)
-    : settings_(settings),
-      folders_(std::move(folders)),
-      statusFile_(std::move(timeStampFormat)),
-      configFile_(folders_.load, folders_.save),
-      monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, *this, sound,
-                                       folders_.program, folders_.user, &publisher_.Board()}),
+    : behaviour_(settings, clock, sound, std::move(folders), std::move(timeStampFormat), *this),
       onClosed_(std::move(onClosed)),
       conditionColour_(Design().Control(Id::ConditionField).textColour.value_or(kBlack)),
       statusColour_(Design().Control(Id::StatusField).textColour.value_or(kBlack))
@@ -119,10 +94,11 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_INITDIALOG:
             hwnd_ = window;
             controls_ = std::make_unique<FormControls>(hwnd_, Design());
+            fSetupForm = std::make_unique<frmSetup>(behaviour_.SetupForm());
             SendMessageW(hwnd_, DM_SETDEFID, Id::AlarmButton, 0);
             // Nothing to cancel until the first poll says otherwise.
             EnableWindow(Control(Id::AlarmButton), FALSE);
-            Form_Load();
+            behaviour_.Form_Load();
             SetFocus(Control(Design().initialFocus));
             return FALSE;  // the focus is set
         case WM_CTLCOLORSTATIC:
@@ -134,7 +110,7 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return TRUE;
         case WM_TIMER:
             if (wParam == Id::Timer1) {
-                Timer1_Timer();
+                behaviour_.Timer1_Timer();
             }
             return TRUE;
         case WM_DPICHANGED:
@@ -146,11 +122,8 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             }
             return TRUE;
         case WM_ACTIVATE:
-            // Asked again whenever the user turns to another window while
-            // the alarm is up: some window managers drop the request for the
-            // window in use, or for one not yet shown.
-            if (LOWORD(wParam) == WA_INACTIVE && askingForAttention_) {
-                Flash(true);
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                behaviour_.Form_Deactivate();
             }
             return FALSE;  // the dialog manager keeps the focus as ever
         case WM_SETTINGCHANGE:
@@ -158,20 +131,30 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             // time stamps follow the new format, and so does the reader.
             if (lParam != 0 &&
                 std::wstring_view(reinterpret_cast<const wchar_t*>(lParam)) == L"intl") {
-                statusFile_.SetTimeStampFormat(UserTimeStampFormat());
+                behaviour_.SetTimeStampFormat(UserTimeStampFormat());
+            }
+            return FALSE;
+        case WM_ENDSESSION:
+            // Windows ends the process once this returns, without WM_CLOSE.
+            if (wParam != FALSE) {
+                behaviour_.SessionEnding();
             }
             return FALSE;
         case WM_CLOSE:
-            OnClose();
+            if (behaviour_.Form_QueryUnload(CloseReason::User)) {
+                DestroyWindow(hwnd_);
+            }
             return TRUE;
-        case kShowStartupWarning:
-            if (!startupWarning_.empty() && !unloading_) {
-                const ModalScope modal(*this);
-                ShowMessage(std::exchange(startupWarning_, {}), MB_ICONWARNING);
+        case kRunLater:
+            if (!runLater_.empty()) {
+                const std::function<void()> task = std::move(runLater_.front());
+                runLater_.pop_front();
+                task();
             }
             return TRUE;
         case WM_NCDESTROY: {
             hwnd_ = nullptr;
+            runLater_.clear();
             if (auto onClosed = std::move(onClosed_)) {
                 onClosed();
             }
@@ -202,102 +185,17 @@ void frmMain::OnCommand(int id)
 {
     switch (id) {
         case Id::AlarmButton:
-            // Enter reaches here too; a disabled button cancels nothing.
-            if (IsWindowEnabled(Control(Id::AlarmButton))) {
-                AlarmButton_Click();
-            }
+            behaviour_.AlarmButton_Click();  // Enter reaches here too
             break;
         case Id::AboutButton:
-            AboutButton_Click();
+            behaviour_.AboutButton_Click();
             break;
         case Id::SetupButton:
-            SetupButton_Click();
+            behaviour_.SetupButton_Click();
             break;
         default:
             break;  // Esc (IDCANCEL) does not close the main window
     }
-}
-
-void frmMain::OnClose()
-{
-    if (unloading_) {
-        return;
-    }
-    if (modalDepth_ > 0) {
-        closeRequested_ = true;
-        EnumThreadWindows(GetCurrentThreadId(), CloseModalWindow, reinterpret_cast<LPARAM>(hwnd_));
-        return;
-    }
-    Form_Unload();
-    DestroyWindow(hwnd_);
-}
-
-void frmMain::Form_Load()
-{
-    polling_ = true;
-    monitor_.StartUp([this] {
-        fSetupForm = std::make_unique<frmSetup>(settings_, [this](std::uint16_t port, bool allowRemote) {
-            return publisher_.PortUsable(port, allowRemote);
-        });
-        SetTimer(hwnd_, Id::Timer1, forms::kPollIntervalMs, nullptr);
-    });
-    polling_ = false;
-    // Told once, as soon as the window is up: the window works without it.
-    if (const auto problem = PublishStatus()) {
-        startupWarning_ = *problem;
-        PostMessageW(hwnd_, kShowStartupWarning, 0, 0);
-    }
-}
-
-void frmMain::Timer1_Timer()
-{
-    // Ticks arrive through the message loop, so they cannot interrupt a
-    // poll; should anything inside a poll ever run a loop (a message box, a
-    // sound backend that waits), a tick that comes meanwhile is dropped,
-    // not nested.
-    if (polling_) {
-        return;
-    }
-    polling_ = true;
-    monitor_.RefreshStatus();
-    polling_ = false;
-}
-
-void frmMain::AlarmButton_Click()
-{
-    monitor_.AlarmButton_Click();
-}
-
-void frmMain::AboutButton_Click()
-{
-    const ModalScope modal(*this);
-    ShowMessage(forms::AboutText(), 0);
-}
-
-void frmMain::SetupButton_Click()
-{
-    const ModalScope modal(*this);
-    fSetupForm->ShowModal(hwnd_);
-    // Before the save, which then keeps a unique id made for a first start.
-    const auto problem = PublishStatus();
-    SaveConfig();  // after OK and Cancel alike
-    if (problem) {
-        ShowMessage(*problem, MB_ICONWARNING);
-    }
-}
-
-std::optional<std::string> frmMain::PublishStatus()
-{
-    return publisher_.Apply(settings_.alpaca);
-}
-
-void frmMain::AskForAttention(bool ask)
-{
-    if (ask == askingForAttention_) {
-        return;
-    }
-    askingForAttention_ = ask;
-    Flash(ask);
 }
 
 void frmMain::Flash(bool on)
@@ -309,80 +207,78 @@ void frmMain::Flash(bool on)
     FlashWindowEx(&flash);
 }
 
-void frmMain::Form_Unload()
+void frmMain::SetCaption(int control, const std::string& text)
 {
-    // The window is going away: no further poll, and no alarm sweep while
-    // the settings are saved.
-    unloading_ = true;
-    KillTimer(hwnd_, Id::Timer1);
-    SaveConfig();
+    controls_->SetCaption(control, text);
 }
 
-void frmMain::SaveConfig()
+void frmMain::SetTextColour(int control, Colour colour)
 {
-    if (!configFile_.SaveConfig(settings_)) {
-        ShowMessage(forms::SaveFailedText(configFile_.Path()), MB_ICONWARNING);
+    if (control == Id::ConditionField) {
+        conditionColour_ = colour;
+    } else if (control == Id::StatusField) {
+        statusColour_ = colour;
+    } else {
+        return;
     }
+    InvalidateRect(Control(control), nullptr, TRUE);
 }
 
-int frmMain::ShowMessage(const std::string& text, UINT icon)
+void frmMain::SetEnabled(int control, bool enabled)
 {
-    return MessageBoxW(hwnd_, WideFromUtf8(text).c_str(), WideFromUtf8(Design().caption).c_str(), MB_OK | icon);
-}
-
-void frmMain::SetConditionCaption(const std::string& caption)
-{
-    controls_->SetCaption(Id::ConditionField, caption);
-}
-
-void frmMain::SetConditionColour(Colour colour)
-{
-    conditionColour_ = colour;
-    InvalidateRect(Control(Id::ConditionField), nullptr, TRUE);
-}
-
-void frmMain::SetStatusCaption(const std::string& caption)
-{
-    controls_->SetCaption(Id::StatusField, caption);
-}
-
-void frmMain::SetStatusColour(Colour colour)
-{
-    statusColour_ = colour;
-    InvalidateRect(Control(Id::StatusField), nullptr, TRUE);
-}
-
-void frmMain::SetMinsSinceClearText(const std::string& text)
-{
-    SetWindowTextW(Control(Id::MinsSinceClearField), WideFromUtf8(text).c_str());
-}
-
-void frmMain::SetMinsSinceCloudyText(const std::string& text)
-{
-    SetWindowTextW(Control(Id::MinsSinceCloudyField), WideFromUtf8(text).c_str());
-}
-
-void frmMain::SetMinsSinceVCloudyText(const std::string& text)
-{
-    SetWindowTextW(Control(Id::MinsSinceVCloudyField), WideFromUtf8(text).c_str());
-}
-
-void frmMain::SetAlarmButtonCaption(const std::string& caption)
-{
-    controls_->SetCaption(Id::AlarmButton, caption);
-}
-
-void frmMain::SetAlarmButtonEnabled(bool enabled)
-{
-    const HWND button = Control(Id::AlarmButton);
+    const HWND button = Control(control);
     // A disabled control keeps no focus: hand it on, or the keyboard would
     // reach nothing.
     if (!enabled && GetFocus() == button) {
         SendMessageW(hwnd_, WM_NEXTDLGCTL, 0, FALSE);
     }
     EnableWindow(button, enabled ? TRUE : FALSE);
-    // The button is enabled exactly while an alarm is up.
-    AskForAttention(enabled);
+}
+
+void frmMain::ShowMessage(MessageKind kind, const std::string& text)
+{
+    const UINT icon = kind == MessageKind::About ? 0 : MB_ICONWARNING;
+    MessageBoxW(hwnd_, WideFromUtf8(text).c_str(), WideFromUtf8(Design().caption).c_str(), MB_OK | icon);
+}
+
+void frmMain::ShowSetupDialog()
+{
+    fSetupForm->ShowModal(hwnd_);
+}
+
+void frmMain::StartTimer(int intervalMs)
+{
+    SetTimer(hwnd_, Id::Timer1, static_cast<UINT>(intervalMs), nullptr);
+}
+
+void frmMain::StopTimer()
+{
+    KillTimer(hwnd_, Id::Timer1);
+}
+
+void frmMain::AskForAttention(bool ask)
+{
+    // Flashes the task-bar button while an alarm is up, without taking the
+    // keyboard from wherever the user is.
+    Flash(ask);
+}
+
+bool frmMain::CloseModalWindows()
+{
+    // Each closes once its own loop takes the message.
+    EnumThreadWindows(GetCurrentThreadId(), CloseModalWindow, reinterpret_cast<LPARAM>(hwnd_));
+    return false;
+}
+
+void frmMain::CloseLater()
+{
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void frmMain::RunLater(std::function<void()> task)
+{
+    runLater_.push_back(std::move(task));
+    PostMessageW(hwnd_, kRunLater, 0, 0);
 }
 
 }  // namespace nortavi::win32

@@ -6,7 +6,6 @@
 #include "frmSetupDesign.h"
 
 #include <algorithm>
-#include <variant>
 #include <vector>
 
 namespace nortavi::win32 {
@@ -41,10 +40,7 @@ std::string AsciiOrNothing(const std::wstring& text)
 
 }  // namespace
 
-frmSetup::frmSetup(Settings& settings, forms::PortCheck portUsable)
-    : settings_(settings), portUsable_(std::move(portUsable))
-{
-}
+frmSetup::frmSetup(behaviour::frmSetupBehaviour& behaviour) : behaviour_(behaviour) {}
 
 INT_PTR frmSetup::ShowModal(HWND owner)
 {
@@ -121,8 +117,8 @@ void frmSetup::Form_Load()
 {
     // Every control is filled afresh, so nothing typed in an earlier
     // opening shows again.
-    const forms::SetupEntries entries = forms::EntriesFromSettings(settings_);
-    loadedPath_ = settings_.statusPath;
+    const forms::SetupEntries entries = behaviour_.Form_Load();
+    loadedPath_ = behaviour_.Stored().statusPath;
     loadedPathText_ = WideFromUtf8(loadedPath_);
     SetWindowTextW(controls_->Get(Id::StatusPathField), loadedPathText_.c_str());
     SetWindowTextW(controls_->Get(Id::TimeToSafeField), WideFromUtf8(entries.timeToSafe).c_str());
@@ -165,14 +161,10 @@ forms::SetupEntries frmSetup::ReadEntries() const
 
 void frmSetup::cmdOK_Click()
 {
-    auto checked = forms::CheckSetupEntries(ReadEntries(), settings_, portUsable_);
-    if (const auto* refusal = std::get_if<forms::SetupRefusal>(&checked)) {
+    if (const auto refusal = behaviour_.cmdOK_Click(ReadEntries())) {
         Refuse(*refusal);
         return;
     }
-    // Stored in one go, without returning to the message loop, so a poll
-    // sees either all the old settings or all the new ones.
-    settings_ = std::get<Settings>(std::move(checked));
     EndDialog(hwnd_, IDOK);
 }
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "FormControls.h"
-#include "Settings.h"
 #include "SetupEntries.h"
+#include "frmSetupBehaviour.h"
 
 #include <windows.h>
 
@@ -12,15 +12,13 @@
 
 namespace nortavi::win32 {
 
-// The setup dialog: edits the six settings in place. Each opening builds
+// The setup dialog: draws what frmSetupBehaviour does. Each opening builds
 // the window anew and fills its controls from the settings; only OK stores
 // them back. Closing destroys the window; this object stays for the next
 // opening.
 class frmSetup {
 public:
-    // `portUsable` checks a network port before it is stored to be served;
-    // without it every port that can be stored is taken.
-    explicit frmSetup(Settings& settings, forms::PortCheck portUsable = {});
+    explicit frmSetup(behaviour::frmSetupBehaviour& behaviour);
     frmSetup(const frmSetup&) = delete;
     frmSetup& operator=(const frmSetup&) = delete;
 
@@ -47,8 +45,7 @@ private:
 
     forms::SetupEntries ReadEntries() const;
 
-    Settings& settings_;
-    const forms::PortCheck portUsable_;
+    behaviour::frmSetupBehaviour& behaviour_;
     HWND hwnd_ = nullptr;
     std::unique_ptr<FormControls> controls_;
 

@@ -33,12 +33,13 @@ protected:
         // Up on the screen, frame and all, as it is long before anyone
         // presses Setup (this matters only on a real X server).
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
-        Attach(new frmSetup(settings, &mainWindow));
+        Attach(new frmSetup(behaviour, &mainWindow));
     }
 
     void TearDown() override { EXPECT_FALSE(watchdog.Fired()) << "a window was left open"; }
 
     Settings settings = nortavi::DefaultSettings("/opt/nortavi/");
+    nortavi::behaviour::frmSetupBehaviour behaviour{settings};
     QWidget mainWindow;  // owns the dialog
     ModalWatchdog watchdog;
 };
@@ -377,7 +378,9 @@ TEST_F(SetupDialogTest, BadInputIsRefusedAndNothingIsStored)
 TEST_F(SetupDialogTest, TheNetworkGroupStoresPortsItCanServeAndRefusesOthers)
 {
     // A port check that finds 8080 taken by another program.
-    Attach(new frmSetup(settings, &mainWindow, [](std::uint16_t port, bool) { return port != 8080; }));
+    nortavi::behaviour::frmSetupBehaviour checked(settings,
+                                                  [](std::uint16_t port, bool) { return port != 8080; });
+    Attach(new frmSetup(checked, &mainWindow));
     auto* port = dialog->findChild<QLineEdit*>(QStringLiteral("AlpacaPortField"));
     auto* discovery = dialog->findChild<QLineEdit*>(QStringLiteral("AlpacaDiscoveryPortField"));
     auto* publish = dialog->findChild<QCheckBox*>(QStringLiteral("AlpacaServerCheck"));

@@ -3,8 +3,7 @@
 // keyboard, on real status and config files.
 #include "MainWindowFixture.h"
 #include "NortaviVersion.h"
-#include "ReentrantSound.h"
-#include "SaveFaults.h"
+#include "frmMainDesign.h"
 
 #include <QDialog>
 #include <QDir>
@@ -13,13 +12,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStringList>
 #include <QTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <vector>
@@ -35,11 +29,6 @@ const QColor kBlack(0, 0, 0);
 
 // 91 tones, 100 Hz to 1000 Hz: the sweep that stands in for a missing alarm.wav.
 constexpr std::size_t kSweepTones = 91;
-
-QByteArray ConfigBytes(const std::string& statusPath, const char* rest)
-{
-    return "statusPath," + QByteArray::fromStdString(statusPath) + "\r\n" + rest;
-}
 
 }  // namespace
 
@@ -257,144 +246,6 @@ TEST_F(frmMainTest, PollsGoOnWhileTheAboutBoxIsOpen)
     EXPECT_EQ(seenWhileOpen, "V.CLOUDY");
 }
 
-TEST_F(frmMainTest, ATickDuringASweepDoesNotStartASecondPoll)
-{
-    ReentrantSound sound;
-    Open(&sound);  // first start: the comms alarm sounds at every poll
-    ASSERT_TRUE(AlarmButtonEnabled());
-
-    int ticks = 0;
-    QObject counter;
-    QObject::connect(Timer1(), &QTimer::timeout, &counter, [&ticks] { ++ticks; });
-    Timer1()->setInterval(1);
-    sound.waitMs = 20;
-    Tick();
-
-    EXPECT_GT(ticks, 1) << "no tick arrived during the sweep; the test proved nothing";
-    EXPECT_EQ(sound.deepest, 1);
-}
-
-TEST_F(frmMainTest, ClosingWritesConfigIniByteForByte)
-{
-    // Values read by position; a flag spelt otherwise than "True" is false.
-    WriteFile("config.ini", ConfigBytes(StatusPath(), "key,-7\r\ntimeToUnsafe,32767\r\n"
-                                                      "cloudyAsClear,True\r\nalarmOnSafe,true\r\n"
-                                                      "alarmOnUnsafe,False\r\nextra,line\r\n"));
-    frmMain& form = Open();
-    EXPECT_TRUE(form.close());
-
-    EXPECT_EQ(ReadFile("config.ini"),
-              ConfigBytes(StatusPath(), "timeToSafe,-7\r\ntimeToUnsafe,32767\r\ncloudyAsClear,True\r\n"
-                                        "alarmOnSafe,False\r\nalarmOnUnsafe,False\r\n"));
-    EXPECT_FALSE(Timer1()->isActive());
-}
-
-namespace {
-
-// A port nothing listens on now, of the given socket type.
-std::uint16_t FreePort(int type)
-{
-    const int probe = ::socket(AF_INET, type, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
-
-// One HTTP/1.0 exchange on loopback; the whole answer.
-std::string Http(std::uint16_t port, const std::string& request)
-{
-    const int connection = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    std::string answer;
-    if (::connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::send(connection, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size())) {
-        char buffer[4096];
-        for (ssize_t got = 0; (got = ::recv(connection, buffer, sizeof buffer, 0)) > 0;) {
-            answer.append(buffer, static_cast<std::size_t>(got));
-        }
-    }
-    ::close(connection);
-    return answer;
-}
-
-}  // namespace
-
-TEST_F(frmMainTest, TellsObservatorySoftwareWhatItShows)
-{
-    const std::uint16_t port = FreePort(SOCK_STREAM);
-    const QByteArray publication = "alpacaServer,True\r\nalpacaPort," + QByteArray::number(port) +
-                                   "\r\nalpacaAllowRemote,False\r\nalpacaDiscoveryPort," +
-                                   QByteArray::number(FreePort(SOCK_DGRAM)) + "\r\nalpacaUniqueId,\r\n";
-    WriteConfig("timeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\n"
-                "alarmOnUnsafe,True\r\n" + publication);
-    WriteStatus("CLEAR");
-    frmMain& form = Open();  // SAFE, from a fresh CLEAR
-    ASSERT_EQ(Caption("StatusField"), "SAFE");
-    const std::string isSafe = "GET /api/v1/safetymonitor/0/issafe HTTP/1.0\r\n\r\n";
-    Http(port, "PUT /api/v1/safetymonitor/0/connect HTTP/1.0\r\nContent-Length: 0\r\n\r\n");
-    EXPECT_NE(Http(port, isSafe).find("\"Value\":true"), std::string::npos);
-
-    TickAfter(151s);  // the sensor stopped writing: UNKNOWN
-    ASSERT_EQ(Caption("StatusField"), "UNKNOWN");
-    EXPECT_NE(Http(port, isSafe).find("\"Value\":false"), std::string::npos);
-
-    // The unique id made at start is kept.
-    EXPECT_TRUE(form.close());
-    const QByteArray saved = ReadFile("config.ini");
-    EXPECT_TRUE(saved.contains("alpacaServer,True\r\nalpacaPort," + QByteArray::number(port)));
-    EXPECT_EQ(saved.mid(saved.indexOf("alpacaUniqueId,") + 15).trimmed().size(), 36) << saved.toStdString();
-}
-
-TEST_F(frmMainTest, APortInUseIsToldOnceAndTheWindowWorksOn)
-{
-    // Another program holds the port.
-    const int other = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ASSERT_EQ(::bind(other, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(other, 1), 0);
-    ::getsockname(other, reinterpret_cast<sockaddr*>(&address), &size);
-    WriteConfig("timeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\n"
-                "alarmOnUnsafe,True\r\nalpacaServer,True\r\nalpacaPort," +
-                QByteArray::number(ntohs(address.sin_port)) + "\r\n");
-    WriteStatus("CLEAR");
-    Open();
-    int told = 0;
-    QString text;
-    AnswerNextModal([&](QWidget* modal) {
-        ++told;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            text = box->text();
-        }
-    });
-    QTest::qWait(100);
-    ::close(other);
-    EXPECT_EQ(told, 1);
-    EXPECT_TRUE(text.contains("could not be opened")) << text.toStdString();
-    TickAfter(5s);
-    EXPECT_EQ(Caption("StatusField"), "SAFE");
-}
-
-TEST_F(frmMainTest, FirstCloseCreatesConfigIniWithTheDefaults)
-{
-    frmMain& form = Open();
-    EXPECT_TRUE(form.close());
-
-    EXPECT_EQ(ReadFile("config.ini"),
-              ConfigBytes(Folder(), "timeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\n"
-                                    "alarmOnSafe,False\r\nalarmOnUnsafe,True\r\n"));
-}
-
 TEST_F(frmMainTest, ClosingClosesAnOpenModalFirstAndStillSaves)
 {
     frmMain& form = Open();
@@ -412,25 +263,6 @@ TEST_F(frmMainTest, ClosingClosesAnOpenModalFirstAndStillSaves)
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(ReadFile("config.ini").startsWith("statusPath,"));
-}
-
-TEST_F(frmMainTest, SetupSavesTheSettingsEvenWhenCancelled)
-{
-    Open();
-    ASSERT_EQ(ReadFile("config.ini"), "<missing>");
-    bool wasDialog = false;
-    AnswerNextModal([&](QWidget* modal) {
-        wasDialog = qobject_cast<QDialog*>(modal) != nullptr && modal->windowTitle() == "Setup";
-        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-            dialog->reject();
-        }
-    });
-    Control<QPushButton>("SetupButton")->click();
-
-    EXPECT_TRUE(wasDialog);
-    EXPECT_EQ(ReadFile("config.ini"),
-              ConfigBytes(Folder(), "timeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\n"
-                                    "alarmOnSafe,False\r\nalarmOnUnsafe,True\r\n"));
 }
 
 TEST_F(frmMainTest, ASaveThatFailsIsReportedAndClosingStillProceeds)
@@ -452,54 +284,6 @@ TEST_F(frmMainTest, ASaveThatFailsIsReportedAndClosingStillProceeds)
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(warning.startsWith("The settings could not be saved to ")) << warning.toStdString();
     EXPECT_TRUE(warning.contains(QString::fromStdString(Folder() + "config.ini")));
-}
-
-TEST_F(frmMainTest, AFullDiskWarnsOncePerSaveKeepsConfigIniAndPollingGoesOn)
-{
-    WriteConfig();
-    WriteStatus("CLEAR");
-    Open();
-    const QByteArray before = ReadFile("config.ini");
-    ASSERT_FALSE(before.isEmpty());
-
-    // Every Setup is cancelled, every warning read and closed.
-    int setups = 0;
-    QStringList warnings;
-    QTimer answerer;
-    answerer.setInterval(5);
-    QObject::connect(&answerer, &QTimer::timeout, &answerer, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            warnings << box->text();
-            box->reject();
-        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-            ++setups;
-            dialog->reject();
-        }
-    });
-    answerer.start();
-    const auto setup = [this] { Control<QPushButton>("SetupButton")->click(); };
-
-    {
-        // Room for half of config.ini: each save fails part-way.
-        FileSizeLimit full(static_cast<rlim_t>(before.size() / 2));
-        setup();
-        EXPECT_EQ(warnings.size(), 1);
-        WriteStatus("V.CLOUDY");
-        TickAfter(5s);
-        EXPECT_EQ(Caption("ConditionField"), "V.CLOUDY");
-        EXPECT_TRUE(Timer1()->isActive());
-        setup();
-    }
-    EXPECT_EQ(warnings.size(), 2);
-    EXPECT_EQ(ReadFile("config.ini"), before);
-
-    setup();  // room again: saved without a word
-    EXPECT_EQ(setups, 3);
-    ASSERT_EQ(warnings.size(), 2);
-    EXPECT_EQ(warnings[0], warnings[1]);
-    EXPECT_EQ(warnings[0], QString::fromStdString("The settings could not be saved to " + Folder() +
-                                                  "config.ini."));
 }
 
 TEST_F(frmMainTest, WindowIsFixedSizeWithMinimiseButNoMaximise)
@@ -567,20 +351,20 @@ TEST_F(frmMainTest, EveryCaptionFitsItsControl)
     };
     auto* condition = Control<QLabel>("ConditionField");
     for (const char* caption : {"UNKNOWN", "CLEAR", "CLOUDY", "V.CLOUDY"}) {
-        form.SetConditionCaption(caption);
+        form.SetCaption(nortavi::forms::frmMainId::ConditionField, caption);
         EXPECT_TRUE(fits(condition, caption, condition->width())) << caption;
         // Room to spare at the design size: the 36-point font is kept.
         EXPECT_EQ(condition->font().pointSizeF(), 36.0) << caption;
     }
     auto* status = Control<QLabel>("StatusField");
     for (const char* caption : {"PENDING", "SAFE", "UNSAFE", "UNKNOWN"}) {
-        form.SetStatusCaption(caption);
+        form.SetCaption(nortavi::forms::frmMainId::StatusField, caption);
         EXPECT_TRUE(fits(status, caption, status->width())) << caption;
     }
     auto* alarm = Control<QPushButton>("AlarmButton");
     for (const char* caption :
          {"Cancel Alarm", "Cancel Safe Alarm", "Cancel Unsafe Alarm", "Cancel Comms Alarm"}) {
-        form.SetAlarmButtonCaption(caption);
+        form.SetCaption(nortavi::forms::frmMainId::AlarmButton, caption);
         // Inside the bevel: the button's own frame takes a few pixels a side.
         EXPECT_TRUE(fits(alarm, caption, alarm->width() - 8)) << caption;
     }

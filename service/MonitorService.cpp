@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#include "MonitorService.h"
+
+#include <utility>
+
+namespace nortavi {
+
+MonitorService::MonitorService(Settings& settings, Clock& clock, SoundOutput& sound,
+                               MainDisplay& display, ProgramFolders folders,
+                               TimeStampFormat timeStampFormat, std::chrono::milliseconds readLimit)
+    : settings_(settings),
+      folders_(std::move(folders)),
+      statusFile_(std::move(timeStampFormat), readLimit),
+      configFile_(folders_.load, folders_.save),
+      monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, display, sound,
+                                       folders_.program, folders_.user, {&publisher_.Board()}})
+{
+}
+
+MonitorService::~MonitorService() = default;
+
+void MonitorService::StartUp(const std::function<void()>& beforeFirstPoll)
+{
+    monitor_.StartUp(beforeFirstPoll);
+}
+
+std::optional<std::string> MonitorService::ApplySettings()
+{
+    return publisher_.Apply(settings_.alpaca);
+}
+
+std::function<bool(std::uint16_t, bool)> MonitorService::PortCheck()
+{
+    return [this](std::uint16_t port, bool allowRemote) { return publisher_.PortUsable(port, allowRemote); };
+}
+
+void MonitorService::AddListener(MonitorListener& listener)
+{
+    monitor_.AddListener(listener);
+}
+
+}  // namespace nortavi

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "AlpacaPublisher.h"
+#include "ConfigFile.h"
+#include "FileSystem.h"
+#include "Monitor.h"
+#include "Ports.h"
+#include "Settings.h"
+#include "StatusFile.h"
+#include "TimeStampParser.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace nortavi {
+
+// The monitoring core on the real status file and config.ini, with what
+// acts on its polls beyond the window: the network publication. The main
+// window, the headless monitor and the replay tool each run one, and show
+// what it shows in their own way (a MainDisplay).
+class MonitorService {
+public:
+    // `folders` say where config.ini and alarm.wav are; `timeStampFormat`
+    // is how the system writes a date and time; a status read that has not
+    // ended after `readLimit` counts as none.
+    MonitorService(Settings& settings, Clock& clock, SoundOutput& sound, MainDisplay& display,
+                   ProgramFolders folders, TimeStampFormat timeStampFormat,
+                   std::chrono::milliseconds readLimit = kStatusReadLimit);
+    MonitorService(const MonitorService&) = delete;
+    MonitorService& operator=(const MonitorService&) = delete;
+    ~MonitorService();
+
+    // The load sequence up to and including the first poll (see Monitor).
+    void StartUp(const std::function<void()>& beforeFirstPoll = {});
+    void RefreshStatus() { monitor_.RefreshStatus(); }
+    void AlarmButton_Click() { monitor_.AlarmButton_Click(); }
+
+    // Brings the network publication in line with the settings, making the
+    // unique id the first time it is turned on. What went wrong comes back
+    // to be told.
+    std::optional<std::string> ApplySettings();
+
+    // Whether the setup dialog may take this port: free now, or the one
+    // being served.
+    std::function<bool(std::uint16_t port, bool allowRemote)> PortCheck();
+
+    // Writes config.ini; false when it could not be written.
+    bool SaveConfig() { return configFile_.SaveConfig(settings_); }
+    std::string ConfigPath() const { return configFile_.Path(); }
+
+    // The system's date and time format changed.
+    void SetTimeStampFormat(TimeStampFormat format) { statusFile_.SetTimeStampFormat(std::move(format)); }
+
+    // Told of each poll and of the alarm button, after those built in.
+    void AddListener(MonitorListener& listener);
+
+    const MonitorState& State() const { return monitor_.State(); }
+    const ProgramFolders& Folders() const { return folders_; }
+
+private:
+    Settings& settings_;
+    ProgramFolders folders_;
+    StatusFile statusFile_;
+    ConfigFile configFile_;
+    DiskFileProbe fileProbe_;
+    alpaca::AlpacaPublisher publisher_;
+    Monitor monitor_;
+};
+
+}  // namespace nortavi
