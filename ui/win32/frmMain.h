@@ -49,6 +49,8 @@ private:
     friend INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnControlColour(HDC dc, HWND control);
+    // High Contrast turned on or off, or the system's colours changed.
+    void OnSystemLookChanged();
     void OnCommand(int id);
     void Flash(bool on);
 
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<frmSetup> fSetupForm;
     Colour conditionColour_;
     Colour statusColour_;
+    bool highContrast_ = false;  // the user asked for the system's own colours
     std::deque<std::function<void()>> runLater_;
 };
 
