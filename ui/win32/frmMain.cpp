@@ -150,8 +150,14 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_SYSCOLORCHANGE:
             OnSystemLookChanged();
             return FALSE;
+        case WM_QUERYENDSESSION:
+            // Nothing here is worth holding up a log-off or shut-down for,
+            // not even an open dialog: the settings are saved at the end.
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
         case WM_ENDSESSION:
-            // Windows ends the process once this returns, without WM_CLOSE.
+            // Windows ends the process once this returns, without WM_CLOSE;
+            // under a dialog too, which then never returns.
             if (wParam != FALSE) {
                 behaviour_.SessionEnding();
             }
@@ -177,6 +183,11 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return FALSE;
         }
         default:
+            if (message == showRequest_ && showRequest_ != 0) {
+                BringToFront();
+                SetWindowLongPtrW(window, DWLP_MSGRESULT, kShown);
+                return TRUE;
+            }
             return FALSE;
     }
 }
@@ -189,6 +200,13 @@ void frmMain::OnSystemLookChanged()
     }
     InvalidateRect(Control(Id::ConditionField), nullptr, TRUE);
     InvalidateRect(Control(Id::StatusField), nullptr, TRUE);
+}
+
+void frmMain::BringToFront()
+{
+    // The second start gave this process the right to take the foreground.
+    ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(GetLastActivePopup(hwnd_));
 }
 
 INT_PTR frmMain::OnControlColour(HDC dc, HWND control)
