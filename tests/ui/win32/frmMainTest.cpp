@@ -276,39 +276,28 @@ TEST_F(frmMainWin32Test, ASaveThatFailsIsReportedAndClosingStillProceeds)
     EXPECT_EQ(warning, nortavi::forms::SaveFailedText(folder_.File("config.ini")));
 }
 
-// High Contrast, which wine cannot turn on, as the window sees it: the
-// setting read through SystemParametersInfoW and a black button face with
-// white text. PENDING's black gives way to the system's text colour; red
-// stands out from black and stays; without High Contrast nothing changes.
+// High Contrast, which wine cannot turn on, as the window reads it, on a
+// black face with white text: PENDING's black gives way to the system's
+// text colour, red stands out and stays; without High Contrast, no change.
 TEST_F(frmMainWin32Test, InHighContrastPendingTakesTheSystemsTextColourOnABlackFace)
 {
     static bool highContrast = true;
     static const ImportHook* settings = nullptr;
-    static const ImportHook* colours = nullptr;
-    highContrast = true;
-    using Settings = decltype(&SystemParametersInfoW);
     const ImportHook settingsHook(
         "user32.dll", "SystemParametersInfoW",
         reinterpret_cast<const void*>(+[](UINT action, UINT size, PVOID value, UINT flags) -> BOOL {
             if (action != SPI_GETHIGHCONTRAST) {
-                return settings->Original<Settings>()(action, size, value, flags);
+                using Function = decltype(&SystemParametersInfoW);
+                return settings->Original<Function>()(action, size, value, flags);
             }
             static_cast<HIGHCONTRASTW*>(value)->dwFlags = highContrast ? HCF_HIGHCONTRASTON : 0;
             return TRUE;
         }));
-    const ImportHook coloursHook(
-        "user32.dll", "GetSysColor", reinterpret_cast<const void*>(+[](int index) -> DWORD {
-            switch (index) {
-                case COLOR_BTNFACE:
-                    return RGB(0, 0, 0);
-                case COLOR_BTNTEXT:
-                    return RGB(255, 255, 255);
-                default:
-                    return colours->Original<decltype(&GetSysColor)>()(index);
-            }
-        }));
     settings = &settingsHook;
-    colours = &coloursHook;
+    const ImportHook colours(
+        "user32.dll", "GetSysColor", reinterpret_cast<const void*>(+[](int index) -> DWORD {
+            return index == COLOR_BTNFACE ? RGB(0, 0, 0) : RGB(255, 255, 255);
+        }));
     WriteConfig();
     WriteStatus("clear");  // no condition: PENDING
     Open();
@@ -319,7 +308,6 @@ TEST_F(frmMainWin32Test, InHighContrastPendingTakesTheSystemsTextColourOnABlackF
     highContrast = false;
     SendMessageW(Main(), WM_SYSCOLORCHANGE, 0, 0);
     EXPECT_EQ(TextColour(MainControl(MainId::StatusField)), RGB(0, 0, 0));
-
     highContrast = true;
     SendMessageW(Main(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
     EXPECT_EQ(TextColour(MainControl(MainId::StatusField)), RGB(255, 255, 255));
