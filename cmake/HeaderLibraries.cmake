@@ -14,6 +14,10 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   target_link_libraries(nortavi_boost INTERFACE ws2_32 mswsock)
   # Beast's templates need more sections than a default object file holds.
   target_compile_options(nortavi_boost INTERFACE -Wa,-mbig-obj)
+  # The system's words for a network error, in UTF-8 as the windows take
+  # them, not in the code page; for every user of Boost.System, so all
+  # agree on what its messages are.
+  target_compile_definitions(nortavi_boost INTERFACE BOOST_SYSTEM_USE_UTF8)
   add_library(nortavi_json INTERFACE)
   target_include_directories(nortavi_json SYSTEM INTERFACE ${host_headers})
 else()

@@ -34,7 +34,10 @@ InstanceLock::InstanceLock(const std::string& settingsPath) : key_(InstanceKey(s
     const std::wstring name = L"Local\\Nortavi-" + std::wstring(key_.begin(), key_.end());
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex == nullptr) {
-        return;  // no lock to be had: run anyway
+        // Denied: a copy run as another user (as administrator, say) holds
+        // it. Anything else: no lock to be had, so run anyway.
+        held_ = GetLastError() != ERROR_ACCESS_DENIED;
+        return;
     }
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         held_ = false;

@@ -14,4 +14,10 @@ inline QColor ToQColor(Colour colour)
                   static_cast<int>((colour >> 16) & 0xFFu));
 }
 
+inline Colour FromQColor(const QColor& colour)
+{
+    return static_cast<Colour>(colour.red()) | static_cast<Colour>(colour.green()) << 8 |
+           static_cast<Colour>(colour.blue()) << 16;
+}
+
 }  // namespace nortavi::ui

@@ -4,6 +4,7 @@
 #include "Attention.h"
 #include "FormBuilder.h"
 #include "QtColour.h"
+#include "ReadableColour.h"
 #include "WindowFonts.h"
 #include "frmMainDesign.h"
 #include "frmSetup.h"
@@ -43,6 +44,19 @@ void SetLabelColour(QLabel* label, nortavi::Colour colour)
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, nortavi::ui::ToQColor(colour));
     label->setPalette(palette);
+}
+
+// A dark theme is the user's wish for the desktop's own look: a caption's
+// colour then gives way to the theme's text colour where it would not
+// stand out. The light look keeps the colours as they are.
+nortavi::Colour ReadableOn(const QPalette& look, nortavi::Colour wanted)
+{
+    const nortavi::Colour face = nortavi::ui::FromQColor(look.color(QPalette::Window));
+    const nortavi::Colour text = nortavi::ui::FromQColor(look.color(QPalette::WindowText));
+    if (nortavi::forms::RelativeLuminance(face) >= nortavi::forms::RelativeLuminance(text)) {
+        return wanted;
+    }
+    return nortavi::forms::ReadableTextColour(wanted, face, text);
 }
 
 // The width a push button leaves for its caption once the style has drawn
@@ -110,6 +124,10 @@ void frmMain::BuildControls()
     AlarmButton = controls.Get<QPushButton>(Id::AlarmButton);
     Line2 = controls.Get<QFrame>(Id::Line2);
 
+    conditionColour_ = design.Control(Id::ConditionField).textColour.value_or(nortavi::kBlack);
+    statusColour_ = design.Control(Id::StatusField).textColour.value_or(nortavi::kBlack);
+    ShowTextColours();
+
     // The big captions keep their design fonts; FitFontToWidth shrinks a
     // stand-in for a caption that would not fit.
     conditionFont_ = ConditionField->font();
@@ -174,6 +192,9 @@ void frmMain::keyPressEvent(QKeyEvent* event)
 void frmMain::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        ShowTextColours();  // the desktop's theme changed
+    }
     if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
         behaviour_.Form_Deactivate();
     }
@@ -221,10 +242,19 @@ void frmMain::SetCaption(int control, const std::string& caption)
 void frmMain::SetTextColour(int control, nortavi::Colour colour)
 {
     if (control == Id::ConditionField) {
-        SetLabelColour(ConditionField, colour);
+        conditionColour_ = colour;
     } else if (control == Id::StatusField) {
-        SetLabelColour(StatusField, colour);
+        statusColour_ = colour;
+    } else {
+        return;
     }
+    ShowTextColours();
+}
+
+void frmMain::ShowTextColours()
+{
+    SetLabelColour(ConditionField, ReadableOn(palette(), conditionColour_));
+    SetLabelColour(StatusField, ReadableOn(palette(), statusColour_));
 }
 
 void frmMain::SetEnabled(int control, bool enabled)

@@ -68,11 +68,18 @@ protected:
 
 private:
     void BuildControls();
+    // Paints the big captions in their colours, made readable where the
+    // desktop's palette is dark.
+    void ShowTextColours();
 
     nortavi::behaviour::frmMainBehaviour behaviour_;
     nortavi::behaviour::CloseReason closeReason_ = nortavi::behaviour::CloseReason::User;
     // While an alarm is up; asked of the window manager once the window is shown.
     bool demandsAttention_ = false;
+
+    // The colours the big captions are to have.
+    nortavi::Colour conditionColour_ = nortavi::kBlack;
+    nortavi::Colour statusColour_ = nortavi::kBlack;
 
     // The design fonts of the big captions; FitFontToWidth may shrink a
     // stand-in font from these for a caption that would not fit.

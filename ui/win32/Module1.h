@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "FileSystem.h"
 #include "Ports.h"
 #include "Settings.h"
 #include "SystemClock.h"
@@ -18,6 +19,8 @@ class Module1 {
 public:
     // The program's entry: creates the main window (which loads itself and
     // polls once), shows it, and runs the message loop until it has closed.
+    // A second start on the same config.ini brings the first copy's window
+    // to the front instead and ends at once.
     static int Main(int showCommand);
 
     Module1(const Module1&) = delete;
@@ -25,7 +28,7 @@ public:
     ~Module1();
 
 private:
-    Module1();
+    explicit Module1(ProgramFolders folders);
 
     Settings settings_;
     platform::SystemClock clock_;

@@ -2,6 +2,7 @@
 #include "frmMain.h"
 
 #include "DialogTemplate.h"
+#include "ReadableColour.h"
 #include "UserLocale.h"
 #include "WideText.h"
 #include "frmMainDesign.h"
@@ -59,6 +60,16 @@ BOOL CALLBACK CloseModalWindow(HWND window, LPARAM mainWindow)
     return TRUE;
 }
 
+bool HighContrastOn()
+{
+    HIGHCONTRASTW highContrast{};
+    highContrast.cbSize = sizeof highContrast;
+    if (!SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0)) {
+        return false;
+    }
+    return (highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 }  // namespace
 
 frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFolders folders,
@@ -93,6 +104,7 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
         case WM_INITDIALOG:
             hwnd_ = window;
+            highContrast_ = HighContrastOn();
             controls_ = std::make_unique<FormControls>(hwnd_, Design());
             fSetupForm = std::make_unique<frmSetup>(behaviour_.SetupForm());
             SendMessageW(hwnd_, DM_SETDEFID, Id::AlarmButton, 0);
@@ -133,9 +145,19 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 std::wstring_view(reinterpret_cast<const wchar_t*>(lParam)) == L"intl") {
                 behaviour_.SetTimeStampFormat(UserTimeStampFormat());
             }
+            OnSystemLookChanged();  // High Contrast comes as SPI_SETHIGHCONTRAST
             return FALSE;
+        case WM_SYSCOLORCHANGE:
+            OnSystemLookChanged();
+            return FALSE;
+        case WM_QUERYENDSESSION:
+            // Nothing here is worth holding up a log-off or shut-down for,
+            // not even an open dialog: the settings are saved at the end.
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
         case WM_ENDSESSION:
-            // Windows ends the process once this returns, without WM_CLOSE.
+            // Windows ends the process once this returns, without WM_CLOSE;
+            // under a dialog too, which then never returns.
             if (wParam != FALSE) {
                 behaviour_.SessionEnding();
             }
@@ -161,8 +183,30 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return FALSE;
         }
         default:
+            if (message == showRequest_ && showRequest_ != 0) {
+                BringToFront();
+                SetWindowLongPtrW(window, DWLP_MSGRESULT, kShown);
+                return TRUE;
+            }
             return FALSE;
     }
+}
+
+void frmMain::OnSystemLookChanged()
+{
+    highContrast_ = HighContrastOn();
+    if (controls_ == nullptr) {
+        return;  // not built yet: they are painted with it
+    }
+    InvalidateRect(Control(Id::ConditionField), nullptr, TRUE);
+    InvalidateRect(Control(Id::StatusField), nullptr, TRUE);
+}
+
+void frmMain::BringToFront()
+{
+    // The second start gave this process the right to take the foreground.
+    ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(GetLastActivePopup(hwnd_));
 }
 
 INT_PTR frmMain::OnControlColour(HDC dc, HWND control)
@@ -176,8 +220,12 @@ INT_PTR frmMain::OnControlColour(HDC dc, HWND control)
         return FALSE;  // the system's colours
     }
     // The stored colours are COLORREFs already: red in the low byte.
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    if (highContrast_) {
+        colour = forms::ReadableTextColour(colour, face, GetSysColor(COLOR_BTNTEXT));
+    }
     SetTextColor(dc, static_cast<COLORREF>(colour & 0xFFFFFFu));
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    SetBkColor(dc, face);
     return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
 }
 

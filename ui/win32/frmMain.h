@@ -44,11 +44,20 @@ public:
     // it took it.
     bool PreTranslateMessage(MSG& message);
 
+    // From now on `message` (a registered one) brings the window to the
+    // front, restored if minimised, and is answered kShown: how a second
+    // start on the same settings hands over to this copy.
+    void AnswerShowRequests(UINT message) { showRequest_ = message; }
+    static constexpr LRESULT kShown = 0x4E56;
+
 private:
     template <typename Form>
     friend INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnControlColour(HDC dc, HWND control);
+    // High Contrast turned on or off, or the system's colours changed.
+    void OnSystemLookChanged();
+    void BringToFront();
     void OnCommand(int id);
     void Flash(bool on);
 
@@ -73,6 +82,8 @@ private:
     std::unique_ptr<frmSetup> fSetupForm;
     Colour conditionColour_;
     Colour statusColour_;
+    bool highContrast_ = false;  // the user asked for the system's own colours
+    UINT showRequest_ = 0;
     std::deque<std::function<void()>> runLater_;
 };
 

@@ -105,6 +105,31 @@ INSTANTIATE_TEST_SUITE_P(
                   true, "Cancel Comms Alarm"}),
     [](const ::testing::TestParamInfo<StartCase>& param) { return std::string(param.param.name); });
 
+// A dark palette is the user's wish for the desktop's own look: PENDING's
+// black gives way to the palette's text colour, red stands out and stays,
+// and back in the light look every colour is as specified.
+TEST_F(frmMainTest, InADarkPalettePendingTakesThePalettesTextColour)
+{
+    WriteConfig();
+    WriteStatus("clear");  // no condition: PENDING
+    Open();
+    ASSERT_EQ(Caption("StatusField"), "PENDING");
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(32, 32, 32));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();  // the windows hear of it from the event loop
+    const QColor pending = TextColour("StatusField");
+    const QColor unknown = TextColour("ConditionField");
+    QApplication::setPalette(light);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(pending, QColor(230, 230, 230));
+    EXPECT_EQ(unknown, kRed);
+    EXPECT_EQ(TextColour("StatusField"), kBlack);
+}
+
 TEST_F(frmMainTest, SkyTurningBadRaisesTheUnsafeAlarmAndEnterSilencesIt)
 {
     WriteConfig();

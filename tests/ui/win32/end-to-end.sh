@@ -6,8 +6,10 @@
 # simulated sensor keeps rewriting and 0 minutes to become safe, and presses
 # Enter; condition and status turn green; closing the window through the
 # window manager writes config.ini byte for byte. Then the same window at
-# 150 % and 200 % scale, and from a folder it may not write to, as under
-# Program Files: config.ini then goes to %APPDATA%\Nortavi.
+# 150 % and 200 % scale; the session's end (as at log-off) under Setup; a
+# second start on the same config.ini; a killed copy; starts maximised and
+# minimised; and a folder it may not write to, as under Program Files:
+# config.ini then goes to %APPDATA%\Nortavi.
 #
 #   end-to-end.sh PATH/TO/Nortavi.exe     exit 0 pass, 77 skip (no X display), 1 fail
 #   NORTAVI_SCREENSHOTS=FOLDER            also keep screenshots there
@@ -130,6 +132,88 @@ for scale in 144:462x764 192:616x1018; do
   echo "at ${scale%%:*} DPI: ${scale#*:}"
 done
 set_scale 96
+
+wait_end() {  # PID WHAT: fails unless it ends; its status
+  for _ in $(seq 150); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$1" 2>/dev/null && fail "$2 did not end"
+  wait "$1"
+}
+gone() {  # waits for the last window to go before the next start looks for one
+  for _ in $(seq 100); do xdotool search --onlyvisible --name '^Nortavi$' >/dev/null || return 0; sleep 0.1; done
+}
+net_state() { xprop -id "$window" _NET_WM_STATE; }
+minimised() { [[ $(net_state) == *_NET_WM_STATE_HIDDEN* ]]; }
+config=$work/app/config.ini
+
+# The session ends on a first start with Setup open: the settings the
+# window holds are saved (the defaults, not what was typed), though nothing
+# was closed.
+rm -f "$config"
+start_app
+xdotool mousemove --window "$window" 100 396 click 1
+timeout 20 xdotool search --sync --onlyvisible --name '^Setup$' >/dev/null || fail "no Setup dialog"
+xdotool key --clearmodifiers Tab Tab Tab
+xdotool type "42"
+"$wine" wineboot --end-session --force </dev/null >>"$log" 2>&1 || fail "wineboot --end-session failed"
+wait_end "$app_pid" "Nortavi at the session's end"
+expected=$(printf 'statusPath,Z:%s\\app\\\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,True\r\n' \
+  "${work//\//\\}" | od -An -c)
+[ "$(od -An -c "$config" 2>/dev/null)" = "$expected" ] || fail "at the session's end config.ini was: $(cat -A "$config" 2>&1)"
+gone
+echo "the session's end saves the settings, under Setup too"
+
+# A second start while the first runs minimised: the first comes back, the
+# second ends at once and writes nothing (the first saves its own at its close).
+before=$(od -An -c "$config")
+start_app
+first=$app_pid
+xdotool windowminimize --sync "$window"
+for _ in $(seq 30); do minimised && break; sleep 0.1; done
+minimised || fail "the window could not be minimised: $(net_state)"
+echo "timeToSafe,99" >"$config"
+(cd / && exec "$wine" "$work/app/Nortavi.exe") >>"$log" 2>&1 &
+pids+=($!)
+wait_end $! "the second start" || fail "the second start ended with status $?"
+kill -0 "$first" 2>/dev/null || fail "the first copy ended"
+for _ in $(seq 30); do minimised || break; sleep 0.1; done
+minimised && fail "the first copy's window stayed minimised"
+[ "$(cat "$config")" = timeToSafe,99 ] || fail "the second start wrote config.ini"
+app_pid=$first
+close_app
+[ "$(od -An -c "$config")" = "$before" ] || fail "the first copy did not save its settings"
+echo "a second start shows the first copy's window and writes nothing"
+
+# A copy killed outright does not block the next start.
+start_app
+kill -KILL "$app_pid"
+wait "$app_pid" 2>/dev/null
+gone
+start_app
+close_app
+echo "a killed copy does not block the next start"
+
+# Started maximised (a shortcut set so, `start /max`), the fixed window
+# shows as it is; started minimised, it stays so.
+start_as() {
+  (cd / && exec "$wine" start /wait "$1" "Z:${work//\//\\}\\app\\Nortavi.exe") >>"$log" 2>&1 &
+  app_pid=$!
+  pids+=($app_pid)
+}
+start_as /max
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Nortavi$' | head -n 1)
+[ "$(client_size)" = 308x509 ] || fail "started maximised, the client area is $(client_size)"
+[[ $(net_state) != *MAXIMIZED* ]] || fail "started maximised, the window is marked so: $(net_state)"
+close_app
+gone
+start_as /min
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^Nortavi$' | head -n 1)
+  [ -n "$window" ] && minimised 2>/dev/null && break
+  sleep 0.2
+done
+minimised || fail "started minimised, the window is not: $(net_state)"
+close_app  # the window manager restores it first
+echo "started maximised, the window is as it is; minimised, it stays so"
 
 # From a folder the user may not write to.
 rm -f "$work/app/config.ini"

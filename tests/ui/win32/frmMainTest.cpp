@@ -275,3 +275,40 @@ TEST_F(frmMainWin32Test, ASaveThatFailsIsReportedAndClosingStillProceeds)
     EXPECT_EQ(form_->hWnd(), nullptr);
     EXPECT_EQ(warning, nortavi::forms::SaveFailedText(folder_.File("config.ini")));
 }
+
+// High Contrast, which wine cannot turn on, as the window reads it, on a
+// black face with white text: PENDING's black gives way to the system's
+// text colour, red stands out and stays; without High Contrast, no change.
+TEST_F(frmMainWin32Test, InHighContrastPendingTakesTheSystemsTextColourOnABlackFace)
+{
+    static bool highContrast = true;
+    static const ImportHook* settings = nullptr;
+    const ImportHook settingsHook(
+        "user32.dll", "SystemParametersInfoW",
+        reinterpret_cast<const void*>(+[](UINT action, UINT size, PVOID value, UINT flags) -> BOOL {
+            if (action != SPI_GETHIGHCONTRAST) {
+                using Function = decltype(&SystemParametersInfoW);
+                return settings->Original<Function>()(action, size, value, flags);
+            }
+            static_cast<HIGHCONTRASTW*>(value)->dwFlags = highContrast ? HCF_HIGHCONTRASTON : 0;
+            return TRUE;
+        }));
+    settings = &settingsHook;
+    const ImportHook colours(
+        "user32.dll", "GetSysColor", reinterpret_cast<const void*>(+[](int index) -> DWORD {
+            return index == COLOR_BTNFACE ? RGB(0, 0, 0) : RGB(255, 255, 255);
+        }));
+    WriteConfig();
+    WriteStatus("clear");  // no condition: PENDING
+    Open();
+    ASSERT_EQ(Text(MainControl(MainId::StatusField)), "PENDING");
+    EXPECT_EQ(TextColour(MainControl(MainId::StatusField)), RGB(255, 255, 255));
+    EXPECT_EQ(TextColour(MainControl(MainId::ConditionField)), kRed);
+
+    highContrast = false;
+    SendMessageW(Main(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(TextColour(MainControl(MainId::StatusField)), RGB(0, 0, 0));
+    highContrast = true;
+    SendMessageW(Main(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_EQ(TextColour(MainControl(MainId::StatusField)), RGB(255, 255, 255));
+}
