@@ -20,6 +20,13 @@ start_desktop() {
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
   openbox --sm-disable >"$logdir/openbox.log" 2>&1 &
   pids+=($!)
+  # A window mapped while openbox is still starting can be left unmanaged
+  # (never framed, never shown): wait until it has taken the screen.
+  local _
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
 }
 
 # stop_all: ends every process in `pids`, asking first, then insisting.

@@ -11,7 +11,11 @@ set -uo pipefail
 
 app=${1:?usage: lifecycle.sh PATH/TO/nortavi}
 skip() { echo "SKIP: $*"; exit 77; }
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  [ -s "${work:-/nonexistent}/nortavi.log" ] && { echo "--- nortavi's output:"; tail -n 20 "$work/nortavi.log"; }
+  exit 1
+}
 
 command -v Xvfb >/dev/null || skip "Xvfb is not installed"
 work=$(mktemp -d)
