@@ -5,6 +5,7 @@
 #include "LocaleFormat.h"
 #include "NortaviVersion.h"
 #include "RunningCopy.h"
+#include "ShowRequests.h"
 #include "SignalPipe.h"
 #include "SystemSound.h"
 #include "frmMain.h"
@@ -54,11 +55,10 @@ int Module1::Main(int argc, char** argv)
     nortavi::ProgramFolders folders = nortavi::LocateProgramFolders();
     const std::string settingsPath = folders.save + "config.ini";
     const nortavi::platform::InstanceLock lock(settingsPath);
-    const QString key = QString::fromStdString(lock.Key());
     if (!lock.Held()) {
         // The copy that runs would write its own settings over ours at its
         // close: this one shows that copy's window and ends, writing nothing.
-        if (!nortavi::ui::RunningCopy::AskToShow(key)) {
+        if (!nortavi::platform::ShowRequests::Ask(lock.Key())) {
             std::fprintf(stderr, "Nortavi is already running with %s.\n", settingsPath.c_str());
         }
         return 0;
@@ -69,7 +69,7 @@ int Module1::Main(int argc, char** argv)
     nortavi::platform::SignalPipe endSignals{SIGTERM, SIGINT, SIGHUP};
     Module1 module(std::move(folders));
     frmMain& form = *module.mainForm_;
-    const nortavi::ui::RunningCopy runningCopy(key, form);
+    const nortavi::ui::RunningCopy runningCopy(lock.Key(), form);
     QSocketNotifier signalled(endSignals.ReadFd(), QSocketNotifier::Read);
     QObject::connect(&signalled, &QSocketNotifier::activated, &form, [&endSignals, &form] {
         if (!endSignals.Take().empty()) {
