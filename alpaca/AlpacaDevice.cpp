@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "AlpacaDevice.h"
 
+#include "WeatherSafety.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -132,6 +134,13 @@ Response AlpacaDevice::Handle(const Request& request)
     const bool put = request.method == "PUT";
     if (!put && request.method != "GET") {
         return BadRequest("Only GET and PUT are answered.");
+    }
+    // Whatever its query: the driver that reads it sends none.
+    if (path == "/weather/safety") {
+        if (put) {
+            return BadRequest("The weather safety verdict is read with GET.");
+        }
+        return {200, "application/json", WeatherSafetyJson(board_.Verdict())};
     }
     const auto parameters = ParseParameters(put ? std::string_view(request.body) : query);
     if (!parameters) {

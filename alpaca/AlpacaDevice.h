@@ -24,7 +24,8 @@ struct Response {
 };
 
 // Nortavi as one ASCOM Alpaca SafetyMonitor, device number 0: the
-// management API, the members common to all devices, and IsSafe. It knows
+// management API, the members common to all devices, and IsSafe; beside it,
+// the verdict for INDI's Weather Safety Proxy at /weather/safety. It knows
 // nothing of sockets, so every answer can be checked without a network.
 // Safe to call from several threads.
 class AlpacaDevice {
