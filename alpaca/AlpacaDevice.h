@@ -38,6 +38,9 @@ public:
     Response Handle(const Request& request);
 
 private:
+    // 1 and up, one more for each answer; past 4294967295 it starts at 1 again.
+    std::uint32_t NextServerTransactionId();
+
     const SafetyBoard& board_;
     std::string uniqueId_;
     std::atomic<std::uint32_t> serverTransactionId_{0};
