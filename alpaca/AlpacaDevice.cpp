@@ -221,9 +221,13 @@ Response AlpacaDevice::Handle(const Request& request)
     }
     const std::string member = path.substr(std::char_traits<char>::length(kDevicePrefix));
 
-    // PUT members.
+    // PUT members. Each client connects and disconnects for itself alone.
     const auto connect = [&](bool on) {
-        connected_ = on;
+        if (on) {
+            connections_.Connect(*clientId);
+        } else {
+            connections_.Disconnect(*clientId);
+        }
         return reply(nullptr);
     };
     if (member == "connect" || member == "disconnect") {
@@ -252,7 +256,7 @@ Response AlpacaDevice::Handle(const Request& request)
     }
 
     // GET members.
-    const bool connected = connected_;
+    const bool connected = connections_.Connected(*clientId);
     // Not connected reads as not safe: a client that forgot to connect must
     // not go on as if the sky were safe.
     const bool safe = connected && board_.IsSafe();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ClientConnections.h"
 #include "SafetyBoard.h"
 
 #include <atomic>
@@ -44,7 +45,7 @@ private:
     const SafetyBoard& board_;
     std::string uniqueId_;
     std::atomic<std::uint32_t> serverTransactionId_{0};
-    std::atomic<bool> connected_{false};
+    ClientConnections connections_;
 };
 
 }  // namespace nortavi::alpaca
