@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "AlpacaDevice.h"
 
+#include "WeatherSafety.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <ctime>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -54,42 +57,60 @@ std::optional<std::string> Unescape(std::string_view text)
     return out;
 }
 
-// Parameter names are not case-sensitive: they are kept in lower case.
-using Parameters = std::map<std::string, std::string>;
-
-std::optional<Parameters> ParseParameters(std::string_view text)
-{
-    Parameters parameters;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('&'), text.size());
-        const std::string_view pair = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (pair.empty()) {
-            continue;
+// The parameters of a request. Names in a GET query count in any letter
+// case, as the Alpaca API says; names in a PUT form only as the API spells
+// them, as ASCOM's checker insists in its strict mode: there a mis-cased
+// name counts as absent.
+class Parameters {
+public:
+    static std::optional<Parameters> Parse(std::string_view text, bool anyCase)
+    {
+        Parameters parameters(anyCase);
+        while (!text.empty()) {
+            const std::size_t end = std::min(text.find('&'), text.size());
+            const std::string_view pair = text.substr(0, end);
+            text.remove_prefix(std::min(end + 1, text.size()));
+            if (pair.empty()) {
+                continue;
+            }
+            const std::size_t equals = pair.find('=');
+            const auto name = Unescape(pair.substr(0, equals));
+            const auto value =
+                Unescape(equals == std::string_view::npos ? "" : pair.substr(equals + 1));
+            if (!name || !value) {
+                return std::nullopt;
+            }
+            parameters.values_[parameters.Key(*name)] = *value;
         }
-        const std::size_t equals = pair.find('=');
-        const auto name = Unescape(pair.substr(0, equals));
-        const auto value =
-            Unescape(equals == std::string_view::npos ? "" : pair.substr(equals + 1));
-        if (!name || !value) {
-            return std::nullopt;
-        }
-        parameters[Lower(*name)] = *value;
+        return parameters;
     }
-    return parameters;
-}
 
-// 0 to 4294967295; a parameter that is missing counts as 0.
+    // `name` as the API spells it; nullptr when not sent.
+    const std::string* Find(const std::string& name) const
+    {
+        const auto found = values_.find(Key(name));
+        return found == values_.end() ? nullptr : &found->second;
+    }
+
+private:
+    explicit Parameters(bool anyCase) : anyCase_(anyCase) {}
+    std::string Key(const std::string& name) const { return anyCase_ ? Lower(name) : name; }
+
+    bool anyCase_;
+    std::map<std::string, std::string> values_;
+};
+
+// 0 to 4294967295; a parameter that is missing counts as 0. Empty, signed,
+// spaced or not a number is refused.
 std::optional<std::uint32_t> TransactionNumber(const Parameters& parameters, const char* name)
 {
-    const auto found = parameters.find(name);
-    if (found == parameters.end()) {
+    const std::string* text = parameters.Find(name);
+    if (!text) {
         return 0;
     }
-    const std::string& text = found->second;
     std::uint32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (text->empty() || error != std::errc{} || end != text->data() + text->size()) {
         return std::nullopt;
     }
     return value;
@@ -121,6 +142,16 @@ AlpacaDevice::AlpacaDevice(const SafetyBoard& board, std::string uniqueId)
 {
 }
 
+std::uint32_t AlpacaDevice::NextServerTransactionId()
+{
+    std::uint32_t last = serverTransactionId_.load();
+    std::uint32_t next = 0;
+    do {
+        next = last == std::numeric_limits<std::uint32_t>::max() ? 1 : last + 1;
+    } while (!serverTransactionId_.compare_exchange_weak(last, next));
+    return next;
+}
+
 Response AlpacaDevice::Handle(const Request& request)
 {
     const std::size_t question = request.target.find('?');
@@ -133,12 +164,19 @@ Response AlpacaDevice::Handle(const Request& request)
     if (!put && request.method != "GET") {
         return BadRequest("Only GET and PUT are answered.");
     }
-    const auto parameters = ParseParameters(put ? std::string_view(request.body) : query);
+    // Whatever its query: the driver that reads it sends none.
+    if (path == "/weather/safety") {
+        if (put) {
+            return BadRequest("The weather safety verdict is read with GET.");
+        }
+        return {200, "application/json", WeatherSafetyJson(board_.Verdict())};
+    }
+    const auto parameters = Parameters::Parse(put ? std::string_view(request.body) : query, !put);
     if (!parameters) {
         return BadRequest("The parameters are not properly escaped.");
     }
-    const auto clientId = TransactionNumber(*parameters, "clientid");
-    const auto clientTransactionId = TransactionNumber(*parameters, "clienttransactionid");
+    const auto clientId = TransactionNumber(*parameters, "ClientID");
+    const auto clientTransactionId = TransactionNumber(*parameters, "ClientTransactionID");
     if (!clientId || !clientTransactionId) {
         return BadRequest(
             "ClientID and ClientTransactionID must be whole numbers from 0 to 4294967295.");
@@ -150,7 +188,7 @@ Response AlpacaDevice::Handle(const Request& request)
             answer["Value"] = std::move(value);
         }
         answer["ClientTransactionID"] = *clientTransactionId;
-        answer["ServerTransactionID"] = ++serverTransactionId_;
+        answer["ServerTransactionID"] = NextServerTransactionId();
         answer["ErrorNumber"] = errorNumber;
         answer["ErrorMessage"] = std::move(errorMessage);
         return Response{200, "application/json", answer.dump()};
@@ -183,22 +221,28 @@ Response AlpacaDevice::Handle(const Request& request)
     }
     const std::string member = path.substr(std::char_traits<char>::length(kDevicePrefix));
 
-    // PUT members.
+    // PUT members. Each client connects and disconnects for itself alone.
+    const auto connect = [&](bool on) {
+        if (on) {
+            connections_.Connect(*clientId);
+        } else {
+            connections_.Disconnect(*clientId);
+        }
+        return reply(nullptr);
+    };
     if (member == "connect" || member == "disconnect") {
         if (!put) {
             return BadRequest(member + " is a PUT method.");
         }
-        connected_ = member == "connect";
-        return reply(nullptr);
+        return connect(member == "connect");
     }
     if (member == "connected" && put) {
-        const auto value = parameters->find("connected");
-        const std::string text = value == parameters->end() ? "" : Lower(value->second);
+        const std::string* value = parameters->Find("Connected");
+        const std::string text = value ? Lower(*value) : "";
         if (text != "true" && text != "false") {
             return BadRequest("Connected must be True or False.");
         }
-        connected_ = text == "true";
-        return reply(nullptr);
+        return connect(text == "true");
     }
     if (member == "action" || member == "commandblind" || member == "commandbool" ||
         member == "commandstring") {
@@ -212,7 +256,7 @@ Response AlpacaDevice::Handle(const Request& request)
     }
 
     // GET members.
-    const bool connected = connected_;
+    const bool connected = connections_.Connected(*clientId);
     // Not connected reads as not safe: a client that forgot to connect must
     // not go on as if the sky were safe.
     const bool safe = connected && board_.IsSafe();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ClientConnections.h"
 #include "SafetyBoard.h"
 
 #include <atomic>
@@ -24,7 +25,8 @@ struct Response {
 };
 
 // Nortavi as one ASCOM Alpaca SafetyMonitor, device number 0: the
-// management API, the members common to all devices, and IsSafe. It knows
+// management API, the members common to all devices, and IsSafe; beside it,
+// the verdict for INDI's Weather Safety Proxy at /weather/safety. It knows
 // nothing of sockets, so every answer can be checked without a network.
 // Safe to call from several threads.
 class AlpacaDevice {
@@ -37,10 +39,13 @@ public:
     Response Handle(const Request& request);
 
 private:
+    // 1 and up, one more for each answer; past 4294967295 it starts at 1 again.
+    std::uint32_t NextServerTransactionId();
+
     const SafetyBoard& board_;
     std::string uniqueId_;
     std::atomic<std::uint32_t> serverTransactionId_{0};
-    std::atomic<bool> connected_{false};
+    ClientConnections connections_;
 };
 
 }  // namespace nortavi::alpaca

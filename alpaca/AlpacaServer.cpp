@@ -244,7 +244,11 @@ struct AlpacaServer::Network {
     }
 
     // Opens the discovery socket, shared with other Alpaca programs on this
-    // computer, and starts answering; the error, if it cannot.
+    // computer, and starts answering; the error, if it cannot. It listens on
+    // every address even when only loopback is served: ASCOM's discovery
+    // client reaches this computer by a broadcast on the loopback network,
+    // which a socket bound to 127.0.0.1 does not hear on Linux. Discover()
+    // answers only the senders that may connect.
     std::optional<std::string> OpenDiscovery(std::uint16_t onPort)
     {
         beast::error_code error;

@@ -24,9 +24,14 @@ void MonitorService::StartUp(const std::function<void()>& beforeFirstPoll)
     monitor_.StartUp(beforeFirstPoll);
 }
 
-std::optional<std::string> MonitorService::ApplySettings()
+std::optional<std::string> MonitorService::ApplySettings(bool* madeUniqueId)
 {
-    return publisher_.Apply(settings_.alpaca);
+    const bool hadId = !settings_.alpaca.uniqueId.empty();
+    auto problem = publisher_.Apply(settings_.alpaca);
+    if (madeUniqueId) {
+        *madeUniqueId = !hadId && !settings_.alpaca.uniqueId.empty();
+    }
+    return problem;
 }
 
 std::function<bool(std::uint16_t, bool)> MonitorService::PortCheck()

@@ -41,8 +41,10 @@ public:
 
     // Brings the network publication in line with the settings, making the
     // unique id the first time it is turned on. What went wrong comes back
-    // to be told.
-    std::optional<std::string> ApplySettings();
+    // to be told. `madeUniqueId`, when given, says whether the id was made
+    // now: config.ini does not hold it yet, and clients that know the
+    // device by it lose it if the program ends before the next save.
+    std::optional<std::string> ApplySettings(bool* madeUniqueId = nullptr);
 
     // Whether the setup dialog may take this port: free now, or the one
     // being served.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The rule that decides what observatory software is told.
+// The rule that decides what observatory software is told, and the reasons
+// given with it.
 #include "SafetyBoard.h"
 
 #include <gtest/gtest.h>
@@ -9,29 +10,57 @@
 namespace nortavi::alpaca {
 namespace {
 
-TEST(SafetyBoardTest, SafeOnlyForAFreshSafeReadingThatIsRecent)
+using namespace std::chrono_literals;
+
+const LocalTime kNow = *MakeLocalTime(2026, 12, 7, 22, 0, 0);
+
+PollReport Report(ShownStatus status, StatusRead read, bool conditionRead, bool stampChanging,
+                  LocalTime since = kNow - 57min)
 {
-    SafetyBoard board(std::chrono::milliseconds(200));
-    EXPECT_FALSE(board.IsSafe()) << "before the first poll";
+    PollReport report;
+    report.at = kNow;
+    report.status = status;
+    report.statusSince = since;
+    report.read = read;
+    report.conditionRead = conditionRead;
+    report.stampChanging = stampChanging;
+    report.stampEverRead = read != StatusRead::NoFile;
+    report.lastStatusTime = kNow - 4min;
+    return report;
+}
+
+TEST(SafetyBoardTest, SafeOnlyForAFreshSafeReadingThatIsRecentAndOtherwiseSaysWhy)
+{
+    using enum ShownStatus;
+    using enum StatusRead;
     struct Case {
-        ShownStatus status;
-        bool conditionRead;
-        bool stampChanging;
+        PollReport report;
         bool safe;
+        const char* reasons;
     } const cases[] = {
-        {ShownStatus::Safe, true, true, true},     {ShownStatus::Safe, false, true, false},
-        {ShownStatus::Safe, true, false, false},   {ShownStatus::Unsafe, true, true, false},
-        {ShownStatus::Unknown, true, true, false}, {ShownStatus::Pending, true, true, false},
+        {Report(Safe, Read, true, true), true, "safe since 21:03"},
+        {Report(Safe, Read, false, true), false, "status file's condition not recognised"},
+        {Report(Safe, NoFile, false, true), false, "status file missing"},
+        {Report(Safe, Read, true, false), false, "status file's time stamp has not changed for 0 min"},
+        {Report(Unsafe, Read, true, true, kNow - 24h), false, "unsafe since 2026-12-06 22:00"},
+        {Report(Unknown, Read, true, true), false, "status file stale 4 min"},
+        {Report(Unknown, NoFile, false, false), false, "no status read yet; status file missing"},
+        {Report(Pending, Unreadable, false, true), false, "no verdict yet; status file unreadable"},
     };
+    EXPECT_EQ(SafetyBoard().Verdict().reasons, "no verdict yet") << "before the first poll";
     for (const Case& c : cases) {
-        board.PollEnded(c.status, c.conditionRead, c.stampChanging);
-        EXPECT_EQ(board.IsSafe(), c.safe)
-            << static_cast<int>(c.status) << " " << c.conditionRead << " " << c.stampChanging;
+        SafetyBoard board;
+        board.PollEnded(c.report);
+        EXPECT_EQ(board.IsSafe(), c.safe) << c.reasons;
+        EXPECT_EQ(board.Verdict().safe, c.safe) << c.reasons;
+        EXPECT_EQ(board.Verdict().reasons, c.reasons);
     }
     // Polls that stop (a window that hangs) do not leave "safe" standing.
-    board.PollEnded(ShownStatus::Safe, true, true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    SafetyBoard board(200ms);
+    board.PollEnded(cases[0].report);
+    std::this_thread::sleep_for(300ms);
     EXPECT_FALSE(board.IsSafe());
+    EXPECT_EQ(board.Verdict().reasons.rfind("no poll for ", 0), 0U) << board.Verdict().reasons;
 }
 
 }  // namespace

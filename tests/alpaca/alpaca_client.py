@@ -2,9 +2,10 @@
 # SPDX-License-Identifier: MIT
 """An ASCOM Alpaca client that checks Nortavi's SafetyMonitor over real HTTP
 on loopback. It drives nortavi-replay (the monitoring core on real files,
-with a hand-set clock) line by line, so that it can walk IsSafe through
-every status, and it throws malformed, oversized, slow and many parallel
-requests at the server while polls go on.
+with a hand-set clock) line by line, so that it can walk IsSafe and the
+weather safety verdict through every status, checks the parameters as
+ASCOM's checker does in its strict mode, and throws malformed, oversized,
+slow and many parallel requests at the server while polls go on.
 
     alpaca_client.py [--emulator WORD]... NORTAVI_REPLAY     exit 0 pass, 1 fail
 """
@@ -16,6 +17,7 @@ import subprocess
 import sys
 import threading
 import time
+import urllib.parse
 
 failures = []
 
@@ -115,27 +117,86 @@ def members_and_parameters(client, port):
                           ("commandbool", {"Command": "x", "Raw": "true"}), ("commandstring", {"Command": "x", "Raw": "true"})]:
         status, answer = client.device("PUT", member, **extra)
         check(status == 200 and answer["ErrorNumber"] == 0x400, f"PUT {member} is not implemented")
-    for method, member, parameters in [("PUT", "connected", {"Connected": "maybe"}), ("GET", "connect", {}),
-                                       ("PUT", "issafe", {}), ("GET", "nosuchmember", {}),
-                                       ("GET", "issafe", {"ClientTransactionID": "abc"}),
-                                       ("GET", "issafe", {"ClientTransactionID": "4294967296"})]:
-        status, _ = client.device(method, member, **parameters)
-        check(status == 400, f"{method} {member} {parameters} is refused with 400")
+    for method, member in [("GET", "connect"), ("PUT", "issafe"), ("GET", "nosuchmember")]:
+        status, _ = client.device(method, member)
+        check(status == 400, f"{method} {member} is refused with 400")
+    status, answer = client.device("GET", "devicestate")
+    check([entry["Name"] for entry in answer["Value"]] == ["IsSafe", "TimeStamp"] and
+          answer["Value"][0]["Value"] == client.is_safe(), f"devicestate holds IsSafe and TimeStamp: {answer['Value']}")
     for path in ["/api/v1/safetymonitor/1/issafe", "/api/v1/switch/0/issafe", "/api/v1/SafetyMonitor/0/issafe",
                  "/api/v1/safetymonitor/0/IsSafe", "/management/v1/ConfiguredDevices", "/"]:
         status, _ = client.call("GET", path)
         check(status == 400, f"GET {path} is refused with 400")
-    # Parameter names in any case; a broken escape is malformed.
-    reply = raw_exchange(port, b"GET /api/v1/safetymonitor/0/name?CLIENTTRANSACTIONID=77 HTTP/1.1\r\nHost: x\r\n\r\n")
-    check('"ClientTransactionID":77' in reply, "parameter names are not case-sensitive")
-    reply = raw_exchange(port, b"GET /api/v1/safetymonitor/0/name?ClientID=%zz HTTP/1.1\r\nHost: x\r\n\r\n")
-    check(reply.startswith("HTTP/1.1 400"), "a broken escape is refused with 400")
 
 
-def walk_is_safe(replay, client):
+def exchange(port, method, target, form=None):
+    """One request on a connection of its own: the status, content type and body."""
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+    connection.request(method, target, form, {"Content-Type": "application/x-www-form-urlencoded"} if form else {})
+    response = connection.getresponse()
+    answer = response.status, response.getheader("Content-Type"), response.read().decode()
+    connection.close()
+    return answer
+
+
+def strict_parameters(port):
+    """The parameters as ASCOM's checker tries them in its strict mode: each
+    case is (method, member, parameters as sent, HTTP status, the
+    ClientTransactionID echoed)."""
+    good = [("ClientID", "123456"), ("ClientTransactionID", "67890")]
+    cases = [(method, member, [(name, bad if name == wrong else value) for name, value in good], 400, None)
+             for method, member in [("GET", "issafe"), ("PUT", "connect")]
+             for wrong in ["ClientID", "ClientTransactionID"]
+             for bad in ["", "     ", "-12345", "NASDAQ", "4294967296"]]
+    cases += [
+        # GET: names in any case; parameters it does not know are passed over.
+        ("GET", "issafe", [("clientid", "123456"), ("ClientTransactionID", "67890")], 200, 67890),
+        ("GET", "issafe", [("ClientID", "123456"), ("clienttransactionid", "67890")], 200, 67890),
+        ("GET", "issafe", good + [("ExtraParameter", "ExtraValue")], 200, 67890),
+        ("GET", "issafe", [], 200, 0),
+        ("GET", "name", "ClientID=%zz", 400, None),
+        # PUT: names only as the API spells them; a mis-cased one is not there.
+        ("PUT", "connect", good + [("ExtraParameter", "ExtraValue")], 200, 67890),
+        ("PUT", "connect", [("clientid", "123456"), ("ClientTransactionID", "67890")], 200, 67890),
+        ("PUT", "connect", [("ClientID", "123456"), ("clienttransactionid", "67890")], 200, 0),
+        ("PUT", "connected", [("ClientTransactionID", "67890"), ("Connected", "True"), ("ClientID", "123456")],
+         200, 67890),
+        ("PUT", "connected", good + [("cONNECTED", "True")], 400, None),
+        # Connected is a boolean or nothing.
+        *[("PUT", "connected", good + [("Connected", value)], 400, None) for value in ["", "123456", "asdqwe"]],
+        ("PUT", "connected", good + [("Connected", "false")], 200, 67890),
+    ]
+    for method, member, parameters, status, echoed in cases:
+        form = parameters if isinstance(parameters, str) else urllib.parse.urlencode(parameters)
+        path = f"/api/v1/safetymonitor/0/{member}"
+        got, _, body = exchange(port, method, f"{path}?{form}" if method == "GET" else path,
+                                form if method == "PUT" else None)
+        answer = json.loads(body) if got == 200 else {"ClientTransactionID": None, "ServerTransactionID": 1}
+        check(got == status and answer["ClientTransactionID"] == echoed and answer["ServerTransactionID"] >= 1,
+              f"{method} {member} {parameters}: {got} {body}, not {status} echoing {echoed}")
+
+
+def weather(port, target="/weather/safety"):
+    """The verdict INDI's Weather Safety Proxy reads: always JSON."""
+    status, kind, body = exchange(port, "GET", target)
+    verdict = json.loads(body)["roof_status"] if status == 200 else {}
+    check(kind == "application/json" and set(verdict) == {"open_ok", "reasons"} and verdict["open_ok"] in (0, 1),
+          f"{target}: {status} {body}")
+    return verdict
+
+
+def walk_is_safe(replay, client, port):
     """The replay's clock starts at 22:00:00; each step writes the status
     file stamped with the replay's own time."""
+    def verdict(safe, words, what):
+        """IsSafe for the connected client, and the weather verdict beside it."""
+        found = weather(port)
+        check(client.is_safe() is safe and found["open_ok"] == int(safe) and words in found["reasons"],
+              f"{what}: IsSafe {not safe}, or {found}, not {words!r}")
+
     check(client.is_safe() is False, "not safe before the first poll")
+    found = weather(port, "/weather/safety?unexpected=%zz")
+    check(found == {"open_ok": 0, "reasons": "no verdict yet"}, f"before the first poll: {found}")
     clock = [0]
 
     def status(word):
@@ -154,31 +215,32 @@ def walk_is_safe(replay, client):
     line = poll()
     check("status=PENDING" in line, f"PENDING: {line}")
     client.device("PUT", "connect")
-    check(client.is_safe() is False, "PENDING is not safe")
+    verdict(False, "no verdict yet", f"PENDING: {line}")
     status("CLEAR")
     poll()
     advance(60)
     status("CLEAR")
     line = poll()
     check("status=SAFE" in line, f"SAFE: {line}")
-    check(client.is_safe() is True, "SAFE from a fresh feed is safe")
-    client.device("PUT", "disconnect")
-    check(client.is_safe() is False, "not connected is not safe")
-    client.device("PUT", "connected", Connected="True")
-    check(client.is_safe() is True, "connected again: safe")
+    verdict(True, "safe since 22:01", "SAFE from a fresh feed")
+    two_clients(port, client)
     replay.send("statusbytes \\xff\\xfe not a status line")
     line = poll()
-    check("status=SAFE" in line and client.is_safe() is False, "a status file that cannot be read is not safe")
+    check("status=SAFE" in line, line)
+    verdict(False, "status file unreadable", "a status file that cannot be read")
     advance(65)
     status("V.CLOUDY")
     line = poll()
-    check("status=UNSAFE" in line and client.is_safe() is False, f"UNSAFE: {line}")
+    check("status=UNSAFE" in line, line)
+    verdict(False, "unsafe since 22:02", f"UNSAFE: {line}")
     advance(200)
     line = poll()
-    check("status=UNKNOWN" in line and client.is_safe() is False, f"UNKNOWN, a stale feed: {line}")
+    check("status=UNKNOWN" in line, line)
+    verdict(False, "status file stale 3 min", f"UNKNOWN, a stale feed: {line}")
     status("CLEAR")
     line = poll()
-    check("status=SAFE" in line and client.is_safe() is True, f"fresh again, no bad reading for long: {line}")
+    check("status=SAFE" in line, line)
+    verdict(True, "safe since", f"fresh again, no bad reading for long: {line}")
     # A sensor whose clock runs ten minutes ahead, then stops: the window
     # still counts the feed fresh, but a stamp that no longer changes is not
     # safe to act on.
@@ -188,15 +250,42 @@ def walk_is_safe(replay, client):
     poll()
     advance(155)
     line = poll()
-    check("status=SAFE" in line and client.is_safe() is False, f"a stamp ahead that stopped changing: {line}")
+    check("status=SAFE" in line, line)
+    verdict(False, "time stamp has not changed for 3 min", f"a stamp ahead that stopped changing: {line}")
+
+
+def two_clients(port, client):
+    """While SAFE: each client connects and disconnects for itself alone."""
+    def state(someone):
+        return [someone.device("GET", member)[1]["Value"] for member in ["connecting", "connected", "issafe"]]
+
+    other = Client(port, 5150)
+    check(state(other) == [False, False, False], "a client that never connected is told not safe")
+    other.device("PUT", "connect")
+    check(state(other) == [False, True, True], "connect: connecting over, connected, safe")
+    client.device("PUT", "disconnect")
+    check(state(client) == [False, False, False], "disconnect: not connected, not safe")
+    check(state(other) == [False, True, True], "another client's disconnect leaves this one connected and safe")
+    check(weather(port)["open_ok"] == 1, "the weather verdict does not depend on who is connected")
+    other.device("PUT", "connected", Connected="False")
+    client.device("PUT", "connected", Connected="True")
+    check(state(client) == [False, True, True] and state(other)[1:] == [False, False], "connected again: safe")
 
 
 def discovery(port, discovery_port):
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as udp:
         udp.settimeout(2)
-        udp.sendto(b"alpacadiscovery1", ("127.0.0.1", discovery_port))
-        answer, _ = udp.recvfrom(200)
-        check(json.loads(answer) == {"AlpacaPort": port}, f"discovery answers {answer!r}")
+        udp.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+        # Sent to the loopback address, and broadcast on loopback as ASCOM's
+        # own discovery client does.
+        for address in ["127.0.0.1", "127.255.255.255"]:
+            udp.sendto(b"alpacadiscovery1", (address, discovery_port))
+            try:
+                answer = udp.recvfrom(200)[0]
+            except socket.timeout:
+                answer = b"(none)"
+            check(answer.startswith(b"{") and json.loads(answer) == {"AlpacaPort": port},
+                  f"discovery sent to {address} answers {answer!r}")
         udp.settimeout(0.5)
         udp.sendto(b"something else", ("127.0.0.1", discovery_port))
         try:
@@ -307,8 +396,9 @@ def main():
     check(answer == f"alpaca: serving on {port}", f"the server starts: {answer}")
     try:
         client = Client(port)
-        walk_is_safe(replay, client)
+        walk_is_safe(replay, client, port)
         members_and_parameters(client, port)
+        strict_parameters(port)
         discovery(port, discovery_port)
         # Moving discovery keeps the connection of a client: it stays safe.
         moved = free_port(socket.SOCK_DGRAM)

@@ -64,8 +64,16 @@ void frmMainBehaviour::Form_Load()
         const Raised polling(polling_);
         service_.StartUp([this] { host_.StartTimer(forms::kPollIntervalMs); });
     }
+    bool madeUniqueId = false;
+    const auto problem = service_.ApplySettings(&madeUniqueId);
+    // A unique id made now is kept at once: a program ended before its
+    // first close would otherwise make another at the next start. A save
+    // that fails here fails again, and is told, at the close.
+    if (madeUniqueId) {
+        SaveConfig(true);
+    }
     // Told once, as soon as the window is up: the window works without it.
-    if (const auto problem = service_.ApplySettings()) {
+    if (problem) {
         host_.RunLater([this, text = *problem] {
             if (!closeRequested_ && !unloading_ && !unloaded_) {
                 ShowMessage(MessageKind::NetworkWarning, text);

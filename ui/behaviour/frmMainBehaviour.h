@@ -37,7 +37,8 @@ public:
     ~frmMainBehaviour() override;
 
     // The load sequence, first poll included, then the network
-    // publication; a problem with it is told once the window is up.
+    // publication, saving config.ini when it made the unique id; a problem
+    // with the publication is told once the window is up.
     void Form_Load();
     void Timer1_Timer();
     // Enter reaches here too: with no alarm up it does nothing.

@@ -174,6 +174,24 @@ TEST_F(frmMainBehaviourTest, TurningPublishingOnInSetupServesWhatTheWindowShowsA
     EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(frmMainBehaviourTest, AUniqueIdMadeAtLoadIsSavedAtOnceAndTheNextStartKeepsIt)
+{
+    WriteConfig(Publishing(test::FreeLoopbackPort()));  // publishing on, and no id yet
+    Open();
+    const std::string id = settings.alpaca.uniqueId;
+    ASSERT_EQ(id.size(), 36U);
+    EXPECT_NE(folder.Read("config.ini").find("alpacaUniqueId," + id + "\r\n"), std::string::npos)
+        << "saved before any close: a program killed now keeps its id";
+
+    // Killed, started again: the same id, and nothing to save at load.
+    form.reset();
+    folder.Write("config.ini", folder.Read("config.ini") + "extra,line\r\n");
+    Open();
+    EXPECT_EQ(settings.alpaca.uniqueId, id);
+    EXPECT_NE(folder.Read("config.ini").find("extra,line"), std::string::npos);
+    EXPECT_TRUE(host.messages.empty());
+}
+
 TEST_F(frmMainBehaviourTest, APortInUseIsRefusedInSetupWhilePublishingIsOn)
 {
     const std::uint16_t serving = test::FreeLoopbackPort();
