@@ -141,7 +141,6 @@ void frmMain::BuildControls()
     // Nothing to cancel until the first poll says otherwise.
     AlarmButton->setEnabled(false);
 
-    fSetupForm = new frmSetup(behaviour_.SetupForm(), this);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
 
@@ -285,6 +284,11 @@ void frmMain::ShowMessage(MessageKind kind, const std::string& text)
 
 void frmMain::ShowSetupDialog()
 {
+    // Its window is built at the first opening: most starts never open it,
+    // and its controls would cost every start time and memory.
+    if (fSetupForm == nullptr) {
+        fSetupForm = new frmSetup(behaviour_.SetupForm(), this);
+    }
     fSetupForm->ShowModal();
 }
 

@@ -73,7 +73,10 @@ protected:
     {
         leftOpen = false;
         QTimer::singleShot(0, &timerContext_, [this, whileOpen = std::move(whileOpen)] {
-            if (!dialog->isVisible()) {
+            if (dialog == nullptr && findDialog) {
+                Attach(findDialog());  // made at its first opening
+            }
+            if (dialog == nullptr || !dialog->isVisible()) {
                 ADD_FAILURE() << "the setup dialog is not open";
                 return;
             }
@@ -166,6 +169,8 @@ protected:
     }
 
     frmSetup* dialog = nullptr;
+    // Finds a dialog that its window makes only when it first opens.
+    std::function<frmSetup*()> findDialog;
     QLineEdit* pathField = nullptr;
     QLineEdit* toSafeField = nullptr;
     QLineEdit* toUnsafeField = nullptr;

@@ -17,12 +17,12 @@ namespace {
 
 class SetupFromMainWindow : public MainWindowFixture, public SetupDialogHarness {
 protected:
-    // Creates and shows the main window and takes hold of its dialog.
+    // Creates and shows the main window; its dialog is taken hold of once open.
     frmMain& OpenMain()
     {
         frmMain& form = MainWindowFixture::Open();
         form.show();
-        Attach(form.findChild<frmSetup*>(QStringLiteral("frmSetup")));
+        findDialog = [&form] { return form.findChild<frmSetup*>(QStringLiteral("frmSetup")); };
         return form;
     }
 
