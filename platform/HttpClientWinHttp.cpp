@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -90,112 +91,67 @@ std::string QueryHeader(HINTERNET request, DWORD which)
     return Utf8FromWide(value).value_or("");
 }
 
-}  // namespace
 
-// A sending thread blocks in WinHTTP; the watchdog closes its request at the
-// whole-request limit, and Cancel() at once, which WinHTTP answers by
-// ending the blocked call.
-struct HttpClient::Impl {
-    HINTERNET session = nullptr;
-    std::mutex mutex;
-    std::condition_variable changed;
-    HINTERNET request = nullptr;  // under way; whoever ends it first closes it
-    Clock::time_point deadline{};
-    bool expired = false;
-    bool cancelled = false;
-    bool quit = false;
-    std::thread watchdog;
+// The session, shared by a client and the requests it left behind.
+struct Session {
+    HINTERNET handle = nullptr;
 
-    Impl()
+    Session()
     {
-        session = WinHttpOpen(L"Nortavi", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
-                              WINHTTP_NO_PROXY_BYPASS, 0);
-        if (session == nullptr) {  // before Windows 8.1
-            session = WinHttpOpen(L"Nortavi", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                  WINHTTP_NO_PROXY_BYPASS, 0);
-        }
-        watchdog = std::thread([this] { Watch(); });
-    }
-
-    ~Impl()
-    {
-        {
-            const std::lock_guard lock(mutex);
-            quit = true;
-        }
-        changed.notify_all();
-        watchdog.join();
-        if (session != nullptr) {
-            WinHttpCloseHandle(session);
+        handle = WinHttpOpen(L"Nortavi", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+                             WINHTTP_NO_PROXY_BYPASS, 0);
+        if (handle == nullptr) {  // before Windows 8.1
+            handle = WinHttpOpen(L"Nortavi", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                 WINHTTP_NO_PROXY_BYPASS, 0);
         }
     }
-
-    void Watch()
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    ~Session()
     {
-        std::unique_lock lock(mutex);
-        while (!quit) {
-            if (request == nullptr) {
-                changed.wait(lock);
-            } else if (changed.wait_until(lock, deadline) == std::cv_status::timeout &&
-                       request != nullptr && Clock::now() >= deadline) {
-                WinHttpCloseHandle(request);
-                request = nullptr;
-                expired = true;
-            }
-        }
-    }
-
-    // False when cancelled already.
-    bool Start(HINTERNET handle, std::chrono::milliseconds whole)
-    {
-        const std::lock_guard lock(mutex);
-        if (cancelled) {
-            return false;
-        }
-        request = handle;
-        deadline = Clock::now() + whole;
-        expired = false;
-        changed.notify_all();
-        return true;
-    }
-
-    // Closes the request unless the watchdog or Cancel() did; why it ended early.
-    HttpFailure Finish(HINTERNET handle)
-    {
-        const std::lock_guard lock(mutex);
-        if (request == handle) {
+        if (handle != nullptr) {
             WinHttpCloseHandle(handle);
-            request = nullptr;
         }
-        return cancelled ? HttpFailure::Cancelled : expired ? HttpFailure::Timeout : HttpFailure::None;
     }
 };
 
-HttpClient::HttpClient() : impl_(std::make_unique<Impl>()) {}
+// One request, made by a thread of its own in WinHTTP's blocking calls. The
+// caller waits for it only up to the limits or a cancel: WinHTTP's own
+// timeouts and closing a handle do not end every blocked call (under wine,
+// a server that stalls holds it until the server gives up), so a request
+// that overruns is left to end by itself, and its answer is dropped.
+struct Exchange {
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    bool cancelled = false;
+    HINTERNET request = nullptr;  // while it runs; closed by whoever ends it
+    HttpResponse response;
+};
 
-HttpClient::~HttpClient() = default;
-
-void HttpClient::Cancel()
-{
-    const std::lock_guard lock(impl_->mutex);
-    impl_->cancelled = true;
-    if (impl_->request != nullptr) {
-        WinHttpCloseHandle(impl_->request);
-        impl_->request = nullptr;
-    }
-}
-
-HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limits)
+void Run(const std::shared_ptr<Session>& session, const std::shared_ptr<Exchange>& exchange,
+         const HttpRequest& request, const HttpLimits& limits)
 {
     HttpResponse response;
     const auto fail = [&response](HttpFailure failure, DWORD error) {
         response.failure = failure;
         response.error = ErrorText(error);
+        response.status = 0;
         response.body.clear();
-        return response;
     };
-    if (impl_->session == nullptr) {
-        return fail(HttpFailure::Other, GetLastError());
+    const auto finish = [&] {
+        const std::lock_guard lock(exchange->mutex);
+        if (exchange->request != nullptr) {
+            WinHttpCloseHandle(exchange->request);
+            exchange->request = nullptr;
+        }
+        exchange->response = std::move(response);
+        exchange->done = true;
+        exchange->ended.notify_all();
+    };
+    if (session->handle == nullptr) {
+        fail(HttpFailure::Other, GetLastError());
+        return finish();
     }
 
     std::wstring url = WideFromUtf8(request.url);
@@ -206,7 +162,8 @@ HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limi
     parts.dwExtraInfoLength = static_cast<DWORD>(-1);
     if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts) ||
         (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
-        return fail(HttpFailure::BadAddress, ERROR_WINHTTP_INVALID_URL);
+        fail(HttpFailure::BadAddress, ERROR_WINHTTP_INVALID_URL);
+        return finish();
     }
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
     std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
@@ -215,9 +172,11 @@ HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limi
         path = L"/";
     }
 
-    const HINTERNET connection = WinHttpConnect(impl_->session, host.c_str(), parts.nPort, 0);
+    const HINTERNET connection = WinHttpConnect(session->handle, host.c_str(), parts.nPort, 0);
     if (connection == nullptr) {
-        return fail(FailureOf(GetLastError()), GetLastError());
+        const DWORD error = GetLastError();
+        fail(FailureOf(error), error);
+        return finish();
     }
     const HINTERNET handle =
         WinHttpOpenRequest(connection, WideFromUtf8(request.method).c_str(), path.c_str(), nullptr,
@@ -226,11 +185,18 @@ HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limi
     if (handle == nullptr) {
         const DWORD error = GetLastError();
         WinHttpCloseHandle(connection);
-        return fail(FailureOf(error), error);
+        fail(FailureOf(error), error);
+        return finish();
+    }
+    {
+        const std::lock_guard lock(exchange->mutex);
+        exchange->request = handle;
     }
     const int connectMs = static_cast<int>(limits.connect.count());
     const int wholeMs = static_cast<int>(limits.whole.count());
     WinHttpSetTimeouts(handle, connectMs, connectMs, wholeMs, wholeMs);
+    DWORD headersMs = static_cast<DWORD>(wholeMs);
+    WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersMs, sizeof headersMs);
     DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     WinHttpSetOption(handle, WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
     std::wstring headers;
@@ -238,18 +204,15 @@ HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limi
         headers += WideFromUtf8(name + ": " + value + "\r\n");
     }
 
-    DWORD error = ERROR_SUCCESS;
-    if (!impl_->Start(handle, limits.whole)) {
-        error = ERROR_WINHTTP_OPERATION_CANCELLED;
-    } else if ((!headers.empty() &&
-                !WinHttpAddRequestHeaders(handle, headers.c_str(), static_cast<DWORD>(headers.size()),
-                                          WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) ||
-               !WinHttpSendRequest(handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                                   const_cast<char*>(request.body.data()),
-                                   static_cast<DWORD>(request.body.size()),
-                                   static_cast<DWORD>(request.body.size()), 0) ||
-               !WinHttpReceiveResponse(handle, nullptr)) {
-        error = GetLastError();
+    if ((!headers.empty() &&
+         !WinHttpAddRequestHeaders(handle, headers.c_str(), static_cast<DWORD>(headers.size()),
+                                   WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) ||
+        !WinHttpSendRequest(handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0, const_cast<char*>(request.body.data()),
+                            static_cast<DWORD>(request.body.size()), static_cast<DWORD>(request.body.size()),
+                            0) ||
+        !WinHttpReceiveResponse(handle, nullptr)) {
+        const DWORD error = GetLastError();
+        fail(FailureOf(error), error);
     } else {
         DWORD status = 0;
         DWORD size = sizeof status;
@@ -262,7 +225,8 @@ HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limi
         DWORD read = 0;
         while (response.body.size() < kHttpBodyLimit) {
             if (!WinHttpReadData(handle, chunk, sizeof chunk, &read)) {
-                error = GetLastError();
+                const DWORD error = GetLastError();
+                fail(FailureOf(error), error);
                 break;
             }
             if (read == 0) {
@@ -271,17 +235,67 @@ HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limi
             response.body.append(chunk, std::min<std::size_t>(read, kHttpBodyLimit - response.body.size()));
         }
     }
-    const HttpFailure ended = impl_->Finish(handle);
+    finish();
     WinHttpCloseHandle(connection);
-    if (ended != HttpFailure::None) {
-        response.status = 0;
-        return fail(ended, ended == HttpFailure::Timeout ? ERROR_WINHTTP_TIMEOUT
-                                                          : ERROR_WINHTTP_OPERATION_CANCELLED);
+}
+
+}  // namespace
+
+struct HttpClient::Impl {
+    std::shared_ptr<Session> session = std::make_shared<Session>();
+    std::mutex mutex;
+    bool cancelled = false;
+    std::shared_ptr<Exchange> current;
+};
+
+HttpClient::HttpClient() : impl_(std::make_unique<Impl>()) {}
+
+HttpClient::~HttpClient() = default;
+
+void HttpClient::Cancel()
+{
+    const std::lock_guard lock(impl_->mutex);
+    impl_->cancelled = true;
+    if (impl_->current != nullptr) {
+        const std::lock_guard ended(impl_->current->mutex);
+        impl_->current->cancelled = true;
+        impl_->current->ended.notify_all();
     }
-    if (error != ERROR_SUCCESS) {
-        response.status = 0;
-        return fail(FailureOf(error), error);
+}
+
+HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limits)
+{
+    const auto exchange = std::make_shared<Exchange>();
+    {
+        const std::lock_guard lock(impl_->mutex);
+        exchange->cancelled = impl_->cancelled;
+        impl_->current = exchange;
     }
+    if (!exchange->cancelled) {
+        std::thread([session = impl_->session, exchange, request, limits] {
+            Run(session, exchange, request, limits);
+        }).detach();
+    }
+    HttpResponse response;
+    {
+        std::unique_lock lock(exchange->mutex);
+        exchange->ended.wait_until(lock, Clock::now() + limits.whole,
+                                   [&exchange] { return exchange->done || exchange->cancelled; });
+        if (exchange->done) {
+            response = std::move(exchange->response);
+        } else {
+            // Where WinHTTP lets a closed handle end the call, it ends now.
+            if (exchange->request != nullptr) {
+                WinHttpCloseHandle(exchange->request);
+                exchange->request = nullptr;
+            }
+            response.failure = exchange->cancelled ? HttpFailure::Cancelled : HttpFailure::Timeout;
+            response.error =
+                ErrorText(exchange->cancelled ? ERROR_WINHTTP_OPERATION_CANCELLED : ERROR_WINHTTP_TIMEOUT);
+        }
+    }
+    const std::lock_guard lock(impl_->mutex);
+    impl_->current.reset();
     return response;
 }
 
