@@ -17,7 +17,8 @@ Notifier::~Notifier()
     std::vector<std::thread> stopping;
     for (auto& worker : workers_) {
         if (worker != nullptr) {
-            stopping.emplace_back([&worker, grace = options_.closingGrace] { worker->Stop(grace); });
+            stopping.emplace_back(
+                [&worker, grace = options_.closingGrace] { worker->Stop(grace, "Nortavi is closing"); });
         }
     }
     for (std::thread& thread : stopping) {

@@ -40,7 +40,7 @@ RouteWorker::RouteWorker(Route route, const NotifySettings& settings, const Noti
 RouteWorker::~RouteWorker()
 {
     if (thread_.joinable()) {
-        Stop(std::chrono::milliseconds{0});
+        Stop(std::chrono::milliseconds{0}, "its route was turned off");
     }
 }
 
@@ -68,10 +68,11 @@ std::optional<LocalTime> RouteWorker::FailingSince() const
     return failingSince_;
 }
 
-void RouteWorker::Stop(std::chrono::milliseconds grace)
+void RouteWorker::Stop(std::chrono::milliseconds grace, const std::string& why)
 {
     std::unique_lock lock(mutex_);
     stopping_ = true;
+    stopReason_ = why;
     stopBy_ = SteadyClock::now() + grace;
     wake_.notify_all();
     finished_.wait_until(lock, stopBy_, [this] { return done_; });
@@ -141,12 +142,13 @@ void RouteWorker::Run()
         }
     }
     const std::size_t left = queue_.Size();
+    const std::string why = stopReason_;
     done_ = true;
     finished_.notify_all();
     lock.unlock();
     if (left > 0) {
         options_.log(std::string(RouteName(route_)) + ": " + std::to_string(left) +
-                     (left == 1 ? " message" : " messages") + " not sent: Nortavi is closing");
+                     (left == 1 ? " message" : " messages") + " not sent: " + why);
     }
 }
 

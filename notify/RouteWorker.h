@@ -43,8 +43,8 @@ public:
     // Since when the route has delivered nothing; none while it delivers.
     std::optional<LocalTime> FailingSince() const;
     // Sends what is due for at most `grace`, then ends the request under
-    // way and the thread. What is left is logged, not sent.
-    void Stop(std::chrono::milliseconds grace);
+    // way and the thread. What is left is logged with `why`, not sent.
+    void Stop(std::chrono::milliseconds grace, const std::string& why);
 
 private:
     void Run();
@@ -61,6 +61,7 @@ private:
     std::optional<NotifySettings> newSettings_;
     std::optional<LocalTime> failingSince_;
     bool stopping_ = false;
+    std::string stopReason_;
     bool done_ = false;
     SteadyTime stopBy_{};
 
