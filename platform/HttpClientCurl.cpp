@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <sstream>
 
 namespace nortavi::platform {
 
@@ -27,7 +29,9 @@ void InitialiseCurl()
 bool AppendFile(const std::string& path, std::string& bytes)
 {
     std::ifstream file(path, std::ios::binary);
-    bytes.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ostringstream read;
+    read << file.rdbuf();
+    bytes += read.str();
     return file.is_open();
 }
 
@@ -82,7 +86,11 @@ HttpFailure FailureOf(CURLcode code)
 struct HttpClient::Impl {
     std::atomic<bool> cancelled{false};
     CURL* easy = nullptr;  // kept, so that its connections are used again
-    std::string caBundle;  // the system's certificates and the extra ones
+    // The system's certificates and the extra ones, and the extra file's
+    // state when they were read: read again only when it changes.
+    std::string caBundle;
+    std::string caFile;
+    std::filesystem::file_time_type caFileTime{};
 
     ~Impl()
     {
@@ -91,18 +99,30 @@ struct HttpClient::Impl {
         }
     }
 
-    // Read afresh for each request, so that a file the user changes counts
-    // at the next message.
     // False when the extra file cannot be read.
     bool LoadCaBundle(const std::string& extraFile)
     {
+        std::error_code error;
+        const auto changed = std::filesystem::last_write_time(extraFile, error);
+        if (error) {
+            return false;
+        }
+        if (extraFile == caFile && changed == caFileTime) {
+            return true;
+        }
         caBundle.clear();
         char* system = nullptr;
         if (curl_easy_getinfo(easy, CURLINFO_CAINFO, &system) == CURLE_OK && system != nullptr) {
             AppendFile(system, caBundle);
         }
         caBundle += "\n";
-        return AppendFile(extraFile, caBundle);
+        if (!AppendFile(extraFile, caBundle)) {
+            caFile.clear();
+            return false;
+        }
+        caFile = extraFile;
+        caFileTime = changed;
+        return true;
     }
 };
 
