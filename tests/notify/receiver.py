@@ -122,6 +122,7 @@ def problems(service, path, headers, body):
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    disable_nagle_algorithm = True  # the head and the body of an answer go at once, as a real server sends them
 
     def log_message(self, *args):
         pass
