@@ -2,15 +2,14 @@
 #pragma once
 
 // The notification services as a test scripts them: each route's
-// transport records its requests and answers as told, and may be held, as
-// a server that stalls holds a request, until released or cancelled.
+// transport records its requests and answers 200, or holds them, as a
+// server that stalls does, until released or cancelled.
 
 #include "Transport.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -28,19 +27,12 @@ inline platform::HttpResponse Answered(int status, std::string body = {})
 
 class ScriptedServices {
 public:
-    using Answer = std::function<platform::HttpResponse(const platform::HttpRequest&)>;
-
     // A transport factory for the Notifier: every route's requests come here.
     notify::TransportFactory Transports()
     {
         return [this] { return std::make_unique<Route>(*this); };
     }
 
-    void AnswerWith(Answer answer)
-    {
-        const std::lock_guard lock(mutex_);
-        answer_ = std::move(answer);
-    }
     void Hold(bool held)
     {
         const std::lock_guard lock(mutex_);
@@ -75,7 +67,7 @@ private:
                 cancelled.failure = platform::HttpFailure::Cancelled;
                 return cancelled;
             }
-            return services_.answer_ ? services_.answer_(request) : Answered(200);
+            return Answered(200);
         }
         void Cancel() override
         {
@@ -92,7 +84,6 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<platform::HttpRequest> requests_;
-    Answer answer_;
     bool held_ = false;
     std::atomic<int> made_{0};
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The notifier between the polls and the routes' threads, on scripted
 // services: a poll never waits for the network, each message goes once,
-// a failing route is reported until something gets through.
+// a request that stalls does not hold up closing.
 #include "Notifier.h"
 
 #include "FakeTransport.h"
@@ -73,29 +73,6 @@ TEST_F(NotifierTest, APollNeverWaitsForAStalledServiceAndEachMessageGoesOnce)
     ASSERT_TRUE(services.WaitForRequests(40));
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(services.Requests().size(), 40U) << "each alarm once through each route";
-}
-
-TEST_F(NotifierTest, AFailingRouteIsReportedFromItsFirstUndeliveredMessageUntilOneGetsThrough)
-{
-    settings.telegramToken = "1:A";
-    settings.telegramChatId = "5";
-    services.AnswerWith([](const platform::HttpRequest&) { return Answered(502); });
-    Notifier notifier(settings, Options());
-    notifier.PollEnded(Raising(60s));
-    ASSERT_TRUE(services.WaitForRequests(1));
-    for (int i = 0; i < 100 && notifier.Trouble().empty(); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
-    ASSERT_EQ(notifier.Trouble().size(), 1U);
-    EXPECT_EQ(notifier.Trouble()[0].route, "Telegram");
-    EXPECT_EQ(notifier.Trouble()[0].since, kStart + 60s);
-
-    services.AnswerWith([](const platform::HttpRequest&) { return Answered(200, R"({"ok":true})"); });
-    ASSERT_TRUE(services.WaitForRequests(2, 10s)) << "tried again after 5 s";
-    for (int i = 0; i < 100 && !notifier.Trouble().empty(); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
-    EXPECT_TRUE(notifier.Trouble().empty());
 }
 
 TEST_F(NotifierTest, ClosingEndsARequestThatStallsAndSaysWhatWasNotSent)

@@ -18,9 +18,9 @@ service's 401). The rest is the service's own path: /<topic> for ntfy,
 /hook for the webhook. A request that is not what the service takes is
 answered 400 with what was wrong, in the service's own form.
 
-Ports: "https" (the trusted certificate for 127.0.0.1), "rogue" (a
-certificate from an authority nobody trusts), "wrongName" (the trusted
-authority, another host's name) and "http" (plain).
+Ports: "https" (the trusted certificate for localhost), "rogue" (a
+certificate from an authority nobody trusts) and "wrongName" (the trusted
+authority, another host's name).
 """
 import http.server
 import json
@@ -189,12 +189,11 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
 
 
-def serve(certificate=None):
+def serve(certificate):
     server = Server(("127.0.0.1", 0), Handler)
-    if certificate:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(*certificate)
-        server.socket = context.wrap_socket(server.socket, server_side=True)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(*certificate)
+    server.socket = context.wrap_socket(server.socket, server_side=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server.server_address[1]
 
@@ -207,7 +206,6 @@ def main():
         "https": serve(make_server_cert("loopback", trusted, "IP:127.0.0.1,DNS:localhost")),
         "rogue": serve(make_server_cert("rogue", rogue, "IP:127.0.0.1,DNS:localhost")),
         "wrongName": serve(make_server_cert("elsewhere", trusted, "DNS:elsewhere.invalid")),
-        "http": serve(),
     }
     wine_registry_file(trusted[1])
     open(os.path.join(FOLDER, "requests.log"), "a").close()
