@@ -29,10 +29,14 @@ Notifier::~Notifier()
 void Notifier::Apply()
 {
     applied_ = settings_;
+    std::erase_if(retired_, [](const auto& worker) { return worker->Ended(); });
     for (std::size_t i = 0; i < kRoutes.size(); ++i) {
         auto& worker = workers_[i];
         if (!RouteSet(kRoutes[i], applied_)) {
-            worker.reset();  // what it held goes with it
+            if (worker != nullptr) {  // what it held goes with it
+                worker->StopSoon("its route was turned off");
+                retired_.push_back(std::move(worker));
+            }
         } else if (worker == nullptr) {
             worker = std::make_unique<RouteWorker>(kRoutes[i], applied_, options_);
         } else {

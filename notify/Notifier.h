@@ -54,6 +54,9 @@ private:
     NotifierOptions options_;
     AlarmEvents events_;
     std::array<std::unique_ptr<RouteWorker>, kRoutes.size()> workers_;
+    // Routes turned off, ending on their own threads: the window's thread
+    // never waits for a request to give up.
+    std::vector<std::unique_ptr<RouteWorker>> retired_;
 };
 
 }  // namespace nortavi::notify

@@ -71,14 +71,34 @@ std::optional<LocalTime> RouteWorker::FailingSince() const
 void RouteWorker::Stop(std::chrono::milliseconds grace, const std::string& why)
 {
     std::unique_lock lock(mutex_);
-    stopping_ = true;
-    stopReason_ = why;
-    stopBy_ = SteadyClock::now() + grace;
+    if (!stopping_) {
+        stopping_ = true;
+        stopReason_ = why;
+        stopBy_ = SteadyClock::now() + grace;
+    }
     wake_.notify_all();
     finished_.wait_until(lock, stopBy_, [this] { return done_; });
     lock.unlock();
     transport_->Cancel();
     thread_.join();
+}
+
+void RouteWorker::StopSoon(const std::string& why)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+        stopReason_ = why;
+        stopBy_ = SteadyClock::now();
+    }
+    wake_.notify_all();
+    transport_->Cancel();
+}
+
+bool RouteWorker::Ended() const
+{
+    const std::lock_guard lock(mutex_);
+    return done_;
 }
 
 void RouteWorker::Log(const std::vector<std::string>& lines) const

@@ -45,6 +45,11 @@ public:
     // Sends what is due for at most `grace`, then ends the request under
     // way and the thread. What is left is logged with `why`, not sent.
     void Stop(std::chrono::milliseconds grace, const std::string& why);
+    // Ends the request under way and the thread without waiting for them;
+    // the destructor then joins it.
+    void StopSoon(const std::string& why);
+    // Whether the thread has ended its work.
+    bool Ended() const;
 
 private:
     void Run();
