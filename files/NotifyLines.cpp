@@ -36,7 +36,8 @@ void ReadNumber(const std::string& value, Number low, Number high, Number& setti
 {
     Number number{};
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    if (error == std::errc{} && end == value.data() + value.size() && number >= low && number <= high) {
+    if (error == std::errc{} && end == value.data() + value.size() && number >= low &&
+        number <= high) {
         setting = number;
     }
 }
@@ -158,8 +159,9 @@ void WriteNotifyLines(const NotifySettings& settings, SecretForm& secrets,
 
 bool HoldsSecret(const NotifySettings& settings)
 {
-    return std::any_of(kLines.begin(), kLines.end(),
-                       [&settings](const Line& line) { return line.secret && !line.write(settings).empty(); });
+    return std::any_of(kLines.begin(), kLines.end(), [&settings](const Line& line) {
+        return line.secret && !line.write(settings).empty();
+    });
 }
 
 bool IsWebAddress(std::string_view text)
@@ -167,8 +169,9 @@ bool IsWebAddress(std::string_view text)
     std::size_t schemeEnd = 0;
     for (const std::string_view scheme : {"http://", "https://"}) {
         if (text.size() > scheme.size() &&
-            std::equal(scheme.begin(), scheme.end(), text.begin(),
-                       [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b); })) {
+            std::equal(scheme.begin(), scheme.end(), text.begin(), [](char a, char b) {
+                return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
+            })) {
             schemeEnd = scheme.size();
         }
     }
@@ -183,8 +186,8 @@ bool IsWebAddress(std::string_view text)
 bool IsNtfyTopic(std::string_view text)
 {
     return !text.empty() && text.size() <= 64 && std::all_of(text.begin(), text.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
-               c == '_';
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+               c == '-' || c == '_';
     });
 }
 
@@ -199,7 +202,8 @@ std::string NtfyTopicUrl(std::string_view server, std::string_view topic)
 std::optional<std::pair<std::string, std::string>> SplitNtfyTopicUrl(std::string_view url)
 {
     const std::size_t slash = url.rfind('/');
-    if (!IsWebAddress(url) || slash == std::string_view::npos || url.find_first_of("?#") != std::string_view::npos) {
+    if (!IsWebAddress(url) || slash == std::string_view::npos ||
+        url.find_first_of("?#") != std::string_view::npos) {
         return std::nullopt;
     }
     const std::string_view server = url.substr(0, slash);

@@ -34,8 +34,9 @@ bool ReadNotifyLine(std::string_view key, const std::string& value, NotifySettin
 
 // Each line as key and value, in the file's order; those Nortavi adds to
 // the usual ones only when they differ from their defaults.
-void WriteNotifyLines(const NotifySettings& settings, SecretForm& secrets,
-                      const std::function<void(std::string_view key, const std::string& value)>& line);
+void WriteNotifyLines(
+    const NotifySettings& settings, SecretForm& secrets,
+    const std::function<void(std::string_view key, const std::string& value)>& line);
 
 // Whether any value that works as a secret is set.
 bool HoldsSecret(const NotifySettings& settings);

@@ -34,7 +34,8 @@ void AlarmEvents::End(Which which)
     }
 }
 
-std::vector<Message> AlarmEvents::PollEnded(const PollReport& report, const NotifySettings& settings)
+std::vector<Message> AlarmEvents::PollEnded(const PollReport& report,
+                                            const NotifySettings& settings)
 {
     std::vector<Message> messages;
     // The feed first: a stale feed is why the others may follow.
@@ -78,11 +79,13 @@ std::vector<Message> AlarmEvents::PollEnded(const PollReport& report, const Noti
     return messages;
 }
 
-std::vector<Message> AlarmEvents::AlarmsCancelled(LocalTime at, Alarms silenced, const NotifySettings& settings)
+std::vector<Message> AlarmEvents::AlarmsCancelled(LocalTime at, Alarms silenced,
+                                                  const NotifySettings& settings)
 {
     std::vector<Message> messages;
-    for (const auto& [which, on] : {std::pair{kUnsafe, silenced.unsafe}, std::pair{kComms, silenced.comms},
-                                    std::pair{kSafe, silenced.safe}}) {
+    for (const auto& [which, on] :
+         {std::pair{kUnsafe, silenced.unsafe}, std::pair{kComms, silenced.comms},
+          std::pair{kSafe, silenced.safe}}) {
         if (on) {
             End(which);
         }

@@ -20,7 +20,8 @@ namespace nortavi::notify {
 class AlarmEvents {
 public:
     std::vector<Message> PollEnded(const PollReport& report, const NotifySettings& settings);
-    std::vector<Message> AlarmsCancelled(LocalTime at, Alarms silenced, const NotifySettings& settings);
+    std::vector<Message> AlarmsCancelled(LocalTime at, Alarms silenced,
+                                         const NotifySettings& settings);
 
     const std::optional<PollReport>& LastReport() const { return last_; }
 

@@ -31,8 +31,9 @@ std::string ConditionSince(const PollReport& report)
 // The most recent bad condition other than the one shown.
 std::string LastBad(const PollReport& report)
 {
-    const bool cloudy = report.condition != "CLOUDY" &&
-                        (report.condition == "V.CLOUDY" || report.minsSinceCloudy <= report.minsSinceVCloudy);
+    const bool cloudy =
+        report.condition != "CLOUDY" &&
+        (report.condition == "V.CLOUDY" || report.minsSinceCloudy <= report.minsSinceVCloudy);
     return cloudy ? "last cloudy " + Minutes(report.minsSinceCloudy)
                   : "last very cloudy " + Minutes(report.minsSinceVCloudy);
 }
@@ -54,8 +55,9 @@ std::string AlarmNames(Alarms alarms)
 {
     std::string names;
     int count = 0;
-    for (const auto& [on, name] : {std::pair{alarms.unsafe, "unsafe"}, std::pair{alarms.comms, "feed-lost"},
-                                   std::pair{alarms.safe, "safe"}}) {
+    for (const auto& [on, name] :
+         {std::pair{alarms.unsafe, "unsafe"}, std::pair{alarms.comms, "feed-lost"},
+          std::pair{alarms.safe, "safe"}}) {
         if (on) {
             names += (names.empty() ? "" : " and ") + std::string(name);
             ++count;
@@ -76,12 +78,13 @@ std::string ClockText(LocalTime time, LocalTime now)
         std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(clock.hours().count()),
                       static_cast<int>(clock.minutes().count()));
     } else {
-        static constexpr std::array<const char*, 12> kMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        static constexpr std::array<const char*, 12> kMonths{
+            "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
         const year_month_day date{day};
         std::snprintf(text, sizeof text, "%u %s %02d:%02d", static_cast<unsigned>(date.day()),
                       kMonths[static_cast<unsigned>(date.month()) - 1],
-                      static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()));
+                      static_cast<int>(clock.hours().count()),
+                      static_cast<int>(clock.minutes().count()));
     }
     return text;
 }
@@ -120,7 +123,8 @@ const char* StatusName(ShownStatus status)
     return "PENDING";
 }
 
-Message MakeMessage(Event event, bool repeat, const PollReport& report, LocalTime at, Alarms cancelled)
+Message MakeMessage(Event event, bool repeat, const PollReport& report, LocalTime at,
+                    Alarms cancelled)
 {
     Message message;
     message.event = event;
@@ -148,8 +152,8 @@ Message MakeMessage(Event event, bool repeat, const PollReport& report, LocalTim
             break;
         case Event::FeedBack:
             what = "feed back";
-            details = report.condition + " at " + ClockText(report.lastStatusTime, at) + "; status " +
-                      StatusName(report.status);
+            details = report.condition + " at " + ClockText(report.lastStatusTime, at) +
+                      "; status " + StatusName(report.status);
             break;
         case Event::Cancelled:
             what = "alarm cancelled";

@@ -35,7 +35,8 @@ struct Message {
     // A first alarm: never made room for in a full queue.
     bool FirstAlarm() const
     {
-        return !repeat && (event == Event::Unsafe || event == Event::FeedLost || event == Event::Safe);
+        return !repeat &&
+               (event == Event::Unsafe || event == Event::FeedLost || event == Event::Safe);
     }
     bool Obsolete() const { return repeat && alarmUp != nullptr && !alarmUp->load(); }
 };

@@ -17,8 +17,9 @@ Notifier::~Notifier()
     std::vector<std::thread> stopping;
     for (auto& worker : workers_) {
         if (worker != nullptr) {
-            stopping.emplace_back(
-                [&worker, grace = options_.closingGrace] { worker->Stop(grace, "Nortavi is closing"); });
+            stopping.emplace_back([&worker, grace = options_.closingGrace] {
+                worker->Stop(grace, "Nortavi is closing");
+            });
         }
     }
     for (std::thread& thread : stopping) {

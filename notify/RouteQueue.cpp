@@ -82,14 +82,15 @@ std::vector<RouteQueue::Dropped> RouteQueue::Done(const Outcome& outcome, Steady
             const std::size_t step = std::min<std::size_t>(failures_, kRetryPauses.size()) - 1;
             std::chrono::seconds pause = kRetryPauses[step];
             heldByServer_ = outcome.retryAfter > std::chrono::seconds{0};
-            pause = std::max<std::chrono::seconds>(pause, std::min<std::chrono::seconds>(outcome.retryAfter,
-                                                                                         kLongestRetryAfter));
+            pause = std::max<std::chrono::seconds>(
+                pause, std::min<std::chrono::seconds>(outcome.retryAfter, kLongestRetryAfter));
             due_ = now + pause;
             std::erase_if(entries_, [&](const Entry& entry) {
                 if (now - entry.added < kKeepTrying) {
                     return false;
                 }
-                dropped.push_back({entry.message, "not delivered in 15 minutes (" + outcome.reason + ")"});
+                dropped.push_back(
+                    {entry.message, "not delivered in 15 minutes (" + outcome.reason + ")"});
                 return true;
             });
             break;

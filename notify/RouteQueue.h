@@ -20,8 +20,8 @@ using SteadyTime = std::chrono::steady_clock::time_point;
 // The pauses after each failure in a row, the last one repeated: a message
 // is tried for 15 min 50 s before it is dropped.
 inline constexpr std::array<std::chrono::seconds, 7> kRetryPauses{
-    std::chrono::seconds{5},   std::chrono::seconds{15},  std::chrono::seconds{30},
-    std::chrono::seconds{60},  std::chrono::seconds{120}, std::chrono::seconds{240},
+    std::chrono::seconds{5},  std::chrono::seconds{15},  std::chrono::seconds{30},
+    std::chrono::seconds{60}, std::chrono::seconds{120}, std::chrono::seconds{240},
     std::chrono::seconds{480}};
 // A message still undelivered this long after it was queued is dropped at
 // its route's next failure.
@@ -43,7 +43,8 @@ public:
     // repeat, else its oldest message that is not a first alarm, else its
     // oldest; a new repeat replaces one of the same alarm still waiting.
     // What was dropped comes back, to be logged.
-    std::vector<std::shared_ptr<const Message>> Add(std::shared_ptr<const Message> message, SteadyTime now);
+    std::vector<std::shared_ptr<const Message>> Add(std::shared_ptr<const Message> message,
+                                                    SteadyTime now);
 
     // The message to try next (repeats of alarms that have ended are
     // dropped first), and when; none when nothing waits.

@@ -9,7 +9,8 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-std::string DroppedLine(Route route, const std::shared_ptr<const Message>& message, const std::string& why)
+std::string DroppedLine(Route route, const std::shared_ptr<const Message>& message,
+                        const std::string& why)
 {
     return std::string(RouteName(route)) + ": message dropped, " + why + ": " + message->text;
 }
@@ -24,14 +25,16 @@ std::string UtcNow()
     const year_month_day date{day};
     const hh_mm_ss clock{now - day};
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
+                  static_cast<int>(clock.minutes().count()),
                   static_cast<int>(clock.seconds().count()));
     return text;
 }
 
-RouteWorker::RouteWorker(Route route, const NotifySettings& settings, const NotifierOptions& options)
+RouteWorker::RouteWorker(Route route, const NotifySettings& settings,
+                         const NotifierOptions& options)
     : route_(route), options_(options), transport_(options.transports()), settings_(settings)
 {
     thread_ = std::thread([this] { Run(); });

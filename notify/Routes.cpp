@@ -111,7 +111,8 @@ json WebhookDocument(const Message& message, const std::string& sentAt)
         {"minutesSinceClear", report.minsSinceClear},
         {"minutesSinceCloudy", report.minsSinceCloudy},
         {"minutesSinceVeryCloudy", report.minsSinceVCloudy},
-        {"statusFileTime", report.stampEverRead ? json(IsoLocalTime(report.lastStatusTime)) : json(nullptr)},
+        {"statusFileTime",
+         report.stampEverRead ? json(IsoLocalTime(report.lastStatusTime)) : json(nullptr)},
         {"eventTime", IsoLocalTime(message.at)},
         {"sentAt", sentAt},
         {"version", NORTAVI_VERSION},
@@ -138,7 +139,8 @@ std::string ServiceWords(Route route, const std::string& body)
         if (route == Route::Ntfy && answer.contains("error") && answer["error"].is_string()) {
             return answer["error"];
         }
-        if (route == Route::Telegram && answer.contains("description") && answer["description"].is_string()) {
+        if (route == Route::Telegram && answer.contains("description") &&
+            answer["description"].is_string()) {
             return answer["description"];
         }
         if (route == Route::Pushover && answer.contains("errors") && answer["errors"].is_array()) {
@@ -153,7 +155,8 @@ std::string ServiceWords(Route route, const std::string& body)
     }
     // Anything else: its first line, if it is short text.
     std::string line = body.substr(0, body.find_first_of("\r\n"));
-    if (line.size() > 200 || !std::all_of(line.begin(), line.end(), [](char c) { return c >= ' ' || c < 0; })) {
+    if (line.size() > 200 ||
+        !std::all_of(line.begin(), line.end(), [](char c) { return c >= ' ' || c < 0; })) {
         return {};
     }
     return line;
@@ -247,10 +250,12 @@ bool SameRoute(Route route, const NotifySettings& a, const NotifySettings& b)
     }
     switch (route) {
         case Route::Ntfy:
-            return a.ntfyServer == b.ntfyServer && a.ntfyTopic == b.ntfyTopic && a.ntfyToken == b.ntfyToken;
+            return a.ntfyServer == b.ntfyServer && a.ntfyTopic == b.ntfyTopic &&
+                   a.ntfyToken == b.ntfyToken;
         case Route::Pushover:
             return a.pushoverUser == b.pushoverUser && a.pushoverToken == b.pushoverToken &&
-                   a.pushoverServer == b.pushoverServer && a.pushoverEmergency == b.pushoverEmergency &&
+                   a.pushoverServer == b.pushoverServer &&
+                   a.pushoverEmergency == b.pushoverEmergency &&
                    a.pushoverRetrySeconds == b.pushoverRetrySeconds &&
                    a.pushoverExpireSeconds == b.pushoverExpireSeconds;
         case Route::Telegram:
@@ -289,16 +294,18 @@ HttpRequest RouteRequest(Route route, const NotifySettings& settings, const Mess
                                  {"message", message.details},
                                  {"priority", std::to_string(priority)}});
             if (priority == 2) {
-                request.body += "&" + Form({{"retry", std::to_string(settings.pushoverRetrySeconds)},
-                                            {"expire", std::to_string(settings.pushoverExpireSeconds)}});
+                request.body +=
+                    "&" + Form({{"retry", std::to_string(settings.pushoverRetrySeconds)},
+                                {"expire", std::to_string(settings.pushoverExpireSeconds)}});
             }
             break;
         }
         case Route::Telegram:
-            request.url =
-                WithoutTrailingSlash(settings.telegramServer) + "/bot" + settings.telegramToken + "/sendMessage";
+            request.url = WithoutTrailingSlash(settings.telegramServer) + "/bot" +
+                          settings.telegramToken + "/sendMessage";
             request.headers.emplace_back("Content-Type", "application/json");
-            request.body = json{{"chat_id", settings.telegramChatId}, {"text", message.text}}.dump();
+            request.body =
+                json{{"chat_id", settings.telegramChatId}, {"text", message.text}}.dump();
             break;
         case Route::Webhook:
             request.url = settings.webhookUrl;
@@ -313,7 +320,8 @@ Outcome RouteOutcome(Route route, const HttpResponse& response)
 {
     using Kind = Outcome::Kind;
     if (response.failure != HttpFailure::None) {
-        return {response.failure == HttpFailure::BadAddress ? Kind::GiveUp : Kind::Retry, {},
+        return {response.failure == HttpFailure::BadAddress ? Kind::GiveUp : Kind::Retry,
+                {},
                 FailureWords(response)};
     }
     const int status = response.status;
@@ -332,8 +340,11 @@ Outcome RouteOutcome(Route route, const HttpResponse& response)
         return {Kind::Retry, {}, said};
     }
     if (status >= 300 && status < 400) {
-        return {Kind::GiveUp, {},
-                said + (response.location.empty() ? "" : " (moved to " + response.location + ": enter that address)")};
+        return {Kind::GiveUp,
+                {},
+                said + (response.location.empty()
+                            ? ""
+                            : " (moved to " + response.location + ": enter that address)")};
     }
     return {Kind::GiveUp, {}, said};
 }

@@ -27,8 +27,8 @@ bool RouteSet(Route route, const NotifySettings& settings);
 bool SameRoute(Route route, const NotifySettings& a, const NotifySettings& b);
 
 // `sentAt` is the time of this attempt, for the webhook's document.
-platform::HttpRequest RouteRequest(Route route, const NotifySettings& settings, const Message& message,
-                                   const std::string& sentAt);
+platform::HttpRequest RouteRequest(Route route, const NotifySettings& settings,
+                                   const Message& message, const std::string& sentAt);
 
 // What became of a message.
 struct Outcome {

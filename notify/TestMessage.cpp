@@ -3,7 +3,8 @@
 
 namespace nortavi::notify {
 
-TestMessage::TestMessage(const NotifySettings& settings, const Message& message, const NotifierOptions& options)
+TestMessage::TestMessage(const NotifySettings& settings, const Message& message,
+                         const NotifierOptions& options)
 {
     for (const Route route : kRoutes) {
         if (!RouteSet(route, settings)) {
@@ -16,12 +17,16 @@ TestMessage::TestMessage(const NotifySettings& settings, const Message& message,
         platform::HttpLimits limits = RouteLimits(settings);
         limits.connect = options.connectLimit;
         limits.whole = options.wholeLimit;
-        running.thread = std::thread([&running, request = RouteRequest(route, settings, message, UtcNow()), limits] {
-            const Outcome outcome = RouteOutcome(running.route, running.transport->Send(request, limits));
-            running.result = std::string(RouteName(running.route)) + ": " +
-                             (outcome.kind == Outcome::Kind::Delivered ? "delivered." : "not delivered: " + outcome.reason + ".");
-            running.done = true;
-        });
+        running.thread = std::thread(
+            [&running, request = RouteRequest(route, settings, message, UtcNow()), limits] {
+                const Outcome outcome =
+                    RouteOutcome(running.route, running.transport->Send(request, limits));
+                running.result = std::string(RouteName(running.route)) + ": " +
+                                 (outcome.kind == Outcome::Kind::Delivered
+                                      ? "delivered."
+                                      : "not delivered: " + outcome.reason + ".");
+                running.done = true;
+            });
         attempts_.push_back(std::move(attempt));
     }
 }

@@ -19,7 +19,8 @@ namespace nortavi::notify {
 // whether it is done at its own pace.
 class TestMessage {
 public:
-    TestMessage(const NotifySettings& settings, const Message& message, const NotifierOptions& options);
+    TestMessage(const NotifySettings& settings, const Message& message,
+                const NotifierOptions& options);
     TestMessage(const TestMessage&) = delete;
     TestMessage& operator=(const TestMessage&) = delete;
     // Ends what is still under way.

@@ -209,7 +209,8 @@ HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limi
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.method.c_str());
     if (request.method == "POST") {
         curl_easy_setopt(easy, CURLOPT_POST, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(request.body.size()));
         curl_easy_setopt(easy, CURLOPT_POSTFIELDS, request.body.data());
     }
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);

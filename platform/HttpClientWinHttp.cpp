@@ -77,8 +77,8 @@ std::string ErrorText(DWORD error)
 std::string QueryHeader(HINTERNET request, DWORD which)
 {
     DWORD bytes = 0;
-    WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &bytes,
-                        WINHTTP_NO_HEADER_INDEX);
+    WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
+                        &bytes, WINHTTP_NO_HEADER_INDEX);
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) {
         return {};
     }
@@ -91,7 +91,6 @@ std::string QueryHeader(HINTERNET request, DWORD which)
     return Utf8FromWide(value).value_or("");
 }
 
-
 // The session, shared by a client and the requests it left behind.
 struct Session {
     HINTERNET handle = nullptr;
@@ -101,8 +100,8 @@ struct Session {
         handle = WinHttpOpen(L"Nortavi", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
                              WINHTTP_NO_PROXY_BYPASS, 0);
         if (handle == nullptr) {  // before Windows 8.1
-            handle = WinHttpOpen(L"Nortavi", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                 WINHTTP_NO_PROXY_BYPASS, 0);
+            handle = WinHttpOpen(L"Nortavi", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                 WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
         }
     }
     Session(const Session&) = delete;
@@ -207,9 +206,9 @@ void Run(const std::shared_ptr<Session>& session, const std::shared_ptr<Exchange
     if ((!headers.empty() &&
          !WinHttpAddRequestHeaders(handle, headers.c_str(), static_cast<DWORD>(headers.size()),
                                    WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) ||
-        !WinHttpSendRequest(handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0, const_cast<char*>(request.body.data()),
-                            static_cast<DWORD>(request.body.size()), static_cast<DWORD>(request.body.size()),
-                            0) ||
+        !WinHttpSendRequest(
+            handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0, const_cast<char*>(request.body.data()),
+            static_cast<DWORD>(request.body.size()), static_cast<DWORD>(request.body.size()), 0) ||
         !WinHttpReceiveResponse(handle, nullptr)) {
         const DWORD error = GetLastError();
         fail(FailureOf(error), error);
@@ -232,7 +231,8 @@ void Run(const std::shared_ptr<Session>& session, const std::shared_ptr<Exchange
             if (read == 0) {
                 break;
             }
-            response.body.append(chunk, std::min<std::size_t>(read, kHttpBodyLimit - response.body.size()));
+            response.body.append(
+                chunk, std::min<std::size_t>(read, kHttpBodyLimit - response.body.size()));
         }
     }
     finish();
@@ -248,7 +248,9 @@ struct HttpClient::Impl {
     std::shared_ptr<Exchange> current;
 };
 
-HttpClient::HttpClient() : impl_(std::make_unique<Impl>()) {}
+HttpClient::HttpClient() : impl_(std::make_unique<Impl>())
+{
+}
 
 HttpClient::~HttpClient() = default;
 
@@ -290,8 +292,8 @@ HttpResponse HttpClient::Send(const HttpRequest& request, const HttpLimits& limi
                 exchange->request = nullptr;
             }
             response.failure = exchange->cancelled ? HttpFailure::Cancelled : HttpFailure::Timeout;
-            response.error =
-                ErrorText(exchange->cancelled ? ERROR_WINHTTP_OPERATION_CANCELLED : ERROR_WINHTTP_TIMEOUT);
+            response.error = ErrorText(exchange->cancelled ? ERROR_WINHTTP_OPERATION_CANCELLED
+                                                           : ERROR_WINHTTP_TIMEOUT);
         }
     }
     const std::lock_guard lock(impl_->mutex);

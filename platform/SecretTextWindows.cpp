@@ -6,9 +6,9 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
 #include <dpapi.h>
 #include <wincrypt.h>
+#include <windows.h>
 
 #include <cstring>
 #include <string_view>

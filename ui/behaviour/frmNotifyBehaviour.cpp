@@ -28,7 +28,8 @@ frmNotifyBehaviour::Stored frmNotifyBehaviour::cmdOK_Click(const forms::NotifyEn
     return {std::nullopt, std::move(ok.warning)};
 }
 
-std::optional<forms::SetupRefusal> frmNotifyBehaviour::cmdTest_Click(const forms::NotifyEntries& entries)
+std::optional<forms::SetupRefusal> frmNotifyBehaviour::cmdTest_Click(
+    const forms::NotifyEntries& entries)
 {
     auto checked = forms::CheckNotifyEntries(entries, settings_);
     if (auto* refusal = std::get_if<forms::SetupRefusal>(&checked)) {
@@ -41,8 +42,9 @@ std::optional<forms::SetupRefusal> frmNotifyBehaviour::cmdTest_Click(const forms
     }
     if (test_ == nullptr || (test_->Done() && test_->Results().empty())) {
         test_.reset();
-        told_ = "No route is set: enter a ntfy topic, Pushover's keys, a Telegram bot and chat, or a "
-                "webhook address.";
+        told_ =
+            "No route is set: enter a ntfy topic, Pushover's keys, a Telegram bot and chat, or a "
+            "webhook address.";
     }
     return std::nullopt;
 }

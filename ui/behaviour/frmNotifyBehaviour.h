@@ -2,8 +2,8 @@
 #pragma once
 
 #include "NotifyEntries.h"
-#include "SetupEntries.h"
 #include "Settings.h"
+#include "SetupEntries.h"
 #include "TestMessage.h"
 
 #include <functional>
@@ -29,7 +29,7 @@ public:
 
     struct Stored {
         std::optional<forms::SetupRefusal> refusal;  // nothing was stored
-        std::string warning;  // stored; to be told before the dialog closes
+        std::string warning;                         // stored; to be told before the dialog closes
     };
     Stored cmdOK_Click(const forms::NotifyEntries& entries);
 

@@ -28,8 +28,8 @@ std::string Trimmed(std::string text)
 bool IsKey(const std::string& text)
 {
     return !text.empty() && text.size() <= 256 && std::all_of(text.begin(), text.end(), [](char c) {
-               return c > ' ' && c < 0x7F && c != '"' && c != ',';
-           });
+        return c > ' ' && c < 0x7F && c != '"' && c != ',';
+    });
 }
 
 // A chat's number (a group's begins with -100) or a channel's @name.
@@ -37,7 +37,8 @@ bool IsChatId(const std::string& text)
 {
     if (text.size() > 1 && text.front() == '@') {
         return std::all_of(text.begin() + 1, text.end(), [](char c) {
-            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                   c == '_';
         });
     }
     const std::size_t digits = !text.empty() && text.front() == '-' ? 1 : 0;
@@ -49,7 +50,7 @@ bool IsChatId(const std::string& text)
 bool PlainHttp(const std::string& address)
 {
     return address.size() >= 7 && std::equal(address.begin(), address.begin() + 7, "http://",
-                                              [](char a, char b) { return (a | 0x20) == b; });
+                                             [](char a, char b) { return (a | 0x20) == b; });
 }
 
 std::string Caption(int label)
@@ -92,8 +93,9 @@ std::variant<NotifyChecked, SetupRefusal> CheckNotifyEntries(const NotifyEntries
 
     const auto repeat = ParseMinutes(entries.repeatMinutes);
     if (!repeat || *repeat < 0 || *repeat > kMostRepeatMinutes) {
-        return SetupRefusal{Id::RepeatMinutesField, "The repeat must be a whole number of minutes from 0 to " +
-                                                        std::to_string(kMostRepeatMinutes) + "."};
+        return SetupRefusal{Id::RepeatMinutesField,
+                            "The repeat must be a whole number of minutes from 0 to " +
+                                std::to_string(kMostRepeatMinutes) + "."};
     }
     s.repeatMinutes = *repeat;
 
@@ -109,15 +111,19 @@ std::variant<NotifyChecked, SetupRefusal> CheckNotifyEntries(const NotifyEntries
         return SetupRefusal{Id::NtfyServerField,
                             "The ntfy server must be an address such as https://ntfy.sh."};
     }
-    if (s.ntfyTopic.empty() && (s.ntfyServer != NotifySettings{}.ntfyServer || !s.ntfyToken.empty())) {
-        return SetupRefusal{Id::NtfyTopicField, "ntfy needs a topic: the name you subscribe to in the ntfy app."};
+    if (s.ntfyTopic.empty() &&
+        (s.ntfyServer != NotifySettings{}.ntfyServer || !s.ntfyToken.empty())) {
+        return SetupRefusal{Id::NtfyTopicField,
+                            "ntfy needs a topic: the name you subscribe to in the ntfy app."};
     }
     if (!s.ntfyTopic.empty() && !IsNtfyTopic(s.ntfyTopic)) {
-        return SetupRefusal{Id::NtfyTopicField,
-                            "The ntfy topic may hold only letters, digits, - and _, at most 64 of them."};
+        return SetupRefusal{
+            Id::NtfyTopicField,
+            "The ntfy topic may hold only letters, digits, - and _, at most 64 of them."};
     }
     if (!s.ntfyToken.empty() && !IsKey(s.ntfyToken)) {
-        return SetupRefusal{Id::NtfyTokenField, "The ntfy access token holds characters no token has."};
+        return SetupRefusal{Id::NtfyTokenField,
+                            "The ntfy access token holds characters no token has."};
     }
     if (!s.ntfyTopic.empty()) {
         // The server as it will be written: without a trailing slash.
@@ -132,10 +138,12 @@ std::variant<NotifyChecked, SetupRefusal> CheckNotifyEntries(const NotifyEntries
          {std::tuple{Id::PushoverUserField, Id::Label6, &s.pushoverUser, &s.pushoverToken},
           std::tuple{Id::PushoverTokenField, Id::Label7, &s.pushoverToken, &s.pushoverUser}}) {
         if (value->empty() && !other->empty()) {
-            return SetupRefusal{field, "Pushover needs both your user key and an application's token."};
+            return SetupRefusal{field,
+                                "Pushover needs both your user key and an application's token."};
         }
         if (!value->empty() && !IsKey(*value)) {
-            return SetupRefusal{field, "The Pushover " + Caption(label) + " holds characters no key has."};
+            return SetupRefusal{field,
+                                "The Pushover " + Caption(label) + " holds characters no key has."};
         }
     }
 
@@ -143,22 +151,27 @@ std::variant<NotifyChecked, SetupRefusal> CheckNotifyEntries(const NotifyEntries
     s.telegramToken = Trimmed(entries.telegramToken);
     s.telegramChatId = Trimmed(entries.telegramChatId);
     if (s.telegramToken.empty() != s.telegramChatId.empty()) {
-        return SetupRefusal{s.telegramToken.empty() ? Id::TelegramTokenField : Id::TelegramChatIdField,
-                            "Telegram needs both the bot's token and the chat's id."};
+        return SetupRefusal{
+            s.telegramToken.empty() ? Id::TelegramTokenField : Id::TelegramChatIdField,
+            "Telegram needs both the bot's token and the chat's id."};
     }
-    if (!s.telegramToken.empty() && (!IsKey(s.telegramToken) || s.telegramToken.find('/') != std::string::npos)) {
-        return SetupRefusal{Id::TelegramTokenField, "The Telegram bot token looks like 123456789:AA..."};
+    if (!s.telegramToken.empty() &&
+        (!IsKey(s.telegramToken) || s.telegramToken.find('/') != std::string::npos)) {
+        return SetupRefusal{Id::TelegramTokenField,
+                            "The Telegram bot token looks like 123456789:AA..."};
     }
     if (!s.telegramChatId.empty() && !IsChatId(s.telegramChatId)) {
-        return SetupRefusal{Id::TelegramChatIdField,
-                            "The Telegram chat id is a number (a group's begins with -100) or @ and a "
-                            "channel's name."};
+        return SetupRefusal{
+            Id::TelegramChatIdField,
+            "The Telegram chat id is a number (a group's begins with -100) or @ and a "
+            "channel's name."};
     }
 
     s.webhookUrl = Trimmed(entries.webhookUrl);
     if (!s.webhookUrl.empty() && !IsWebAddress(s.webhookUrl)) {
-        return SetupRefusal{Id::WebhookUrlField,
-                            "The webhook address must begin with https:// or http:// and hold no blanks."};
+        return SetupRefusal{
+            Id::WebhookUrlField,
+            "The webhook address must begin with https:// or http:// and hold no blanks."};
     }
 
     // Plain http:// is for a server on the user's own network: said once,
@@ -168,12 +181,15 @@ std::variant<NotifyChecked, SetupRefusal> CheckNotifyEntries(const NotifyEntries
                          (current.ntfyTopic.empty() || current.ntfyServer != s.ntfyServer);
     const bool newWebhook = PlainHttp(s.webhookUrl) && s.webhookUrl != current.webhookUrl;
     if (newNtfy || newWebhook) {
-        checked.warning = std::string(newNtfy && newWebhook ? "The ntfy server's and the webhook's addresses begin"
-                                      : newNtfy            ? "The ntfy server's address begins"
-                                                           : "The webhook's address begins") +
-                          " with http://: the messages" + (newNtfy && !s.ntfyToken.empty() ? " and the access token" : "") +
-                          " cross the network unencrypted, for anyone on the way to read. Use it only on a "
-                          "network of your own.";
+        checked.warning =
+            std::string(newNtfy && newWebhook
+                            ? "The ntfy server's and the webhook's addresses begin"
+                        : newNtfy ? "The ntfy server's address begins"
+                                  : "The webhook's address begins") +
+            " with http://: the messages" +
+            (newNtfy && !s.ntfyToken.empty() ? " and the access token" : "") +
+            " cross the network unencrypted, for anyone on the way to read. Use it only on a "
+            "network of your own.";
     }
     return checked;
 }

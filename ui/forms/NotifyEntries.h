@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "SetupEntries.h"
 #include "Settings.h"
+#include "SetupEntries.h"
 
 #include <string>
 #include <variant>

@@ -76,7 +76,6 @@ constexpr std::array kControls{
     ControlDesign{Button, "cmdOK", Id::cmdOK, {3480, 7500, 1095, 375}, "OK"},
     ControlDesign{Button, "cmdCancel", Id::cmdCancel, {4665, 7500, 1095, 375}, "Cancel"},
 };
-// clang-format on
 
 constexpr std::array<int, 18> kTabOrder{
     Id::NotifyOnUnsafeCheck, Id::NotifyOnSafeCheck,  Id::NotifyOnFeedLostCheck, Id::NotifyOnFeedBackCheck,
@@ -84,6 +83,7 @@ constexpr std::array<int, 18> kTabOrder{
     Id::NtfyTokenField,      Id::PushoverUserField,  Id::PushoverTokenField,   Id::PushoverEmergencyCheck,
     Id::TelegramTokenField,  Id::TelegramChatIdField, Id::WebhookUrlField,     Id::cmdTest,
     Id::cmdOK,               Id::cmdCancel};
+// clang-format on
 
 constexpr FormDesign kForm{
     .name = "frmNotify",

@@ -22,10 +22,11 @@ const nortavi::forms::FormDesign& Design()
     return nortavi::forms::frmNotifyDesign();
 }
 
-constexpr int kChecks[] = {Id::NotifyOnUnsafeCheck, Id::NotifyOnSafeCheck,   Id::NotifyOnFeedLostCheck,
-                           Id::NotifyOnFeedBackCheck, Id::NotifyOnCancelCheck, Id::PushoverEmergencyCheck};
-constexpr int kFields[] = {Id::RepeatMinutesField, Id::NtfyServerField,    Id::NtfyTopicField,
-                           Id::NtfyTokenField,     Id::PushoverUserField,  Id::PushoverTokenField,
+constexpr int kChecks[] = {Id::NotifyOnUnsafeCheck,   Id::NotifyOnSafeCheck,
+                           Id::NotifyOnFeedLostCheck, Id::NotifyOnFeedBackCheck,
+                           Id::NotifyOnCancelCheck,   Id::PushoverEmergencyCheck};
+constexpr int kFields[] = {Id::RepeatMinutesField, Id::NtfyServerField,     Id::NtfyTopicField,
+                           Id::NtfyTokenField,     Id::PushoverUserField,   Id::PushoverTokenField,
                            Id::TelegramTokenField, Id::TelegramChatIdField, Id::WebhookUrlField};
 
 }  // namespace
@@ -75,10 +76,12 @@ int frmNotify::ShowModal()
 void frmNotify::Form_Load()
 {
     const nortavi::forms::NotifyEntries e = behaviour_.Form_Load();
-    const std::pair<int, bool> checks[] = {
-        {Id::NotifyOnUnsafeCheck, e.onUnsafe},     {Id::NotifyOnSafeCheck, e.onSafe},
-        {Id::NotifyOnFeedLostCheck, e.onFeedLost}, {Id::NotifyOnFeedBackCheck, e.onFeedBack},
-        {Id::NotifyOnCancelCheck, e.onCancel},     {Id::PushoverEmergencyCheck, e.pushoverEmergency}};
+    const std::pair<int, bool> checks[] = {{Id::NotifyOnUnsafeCheck, e.onUnsafe},
+                                           {Id::NotifyOnSafeCheck, e.onSafe},
+                                           {Id::NotifyOnFeedLostCheck, e.onFeedLost},
+                                           {Id::NotifyOnFeedBackCheck, e.onFeedBack},
+                                           {Id::NotifyOnCancelCheck, e.onCancel},
+                                           {Id::PushoverEmergencyCheck, e.pushoverEmergency}};
     for (const auto& [id, on] : checks) {
         checks_.at(id)->setChecked(on);
     }
@@ -152,7 +155,8 @@ void frmNotify::Timer1_Timer()
 void frmNotify::ShowTesting(bool testing)
 {
     cmdTest->setEnabled(!testing);
-    cmdTest->setText(Text(testing ? nortavi::forms::kTestSendingCaption : Design().Control(Id::cmdTest).caption));
+    cmdTest->setText(Text(testing ? nortavi::forms::kTestSendingCaption
+                                  : Design().Control(Id::cmdTest).caption));
     if (testing) {
         Timer1->start();
     } else {
@@ -170,8 +174,9 @@ void frmNotify::Refuse(int field, const QString& message)
 
 void frmNotify::Tell(const QString& message, bool warning)
 {
-    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information, Text(Design().caption), message,
-                    QMessageBox::Ok, this);
-    box.setObjectName(warning ? QStringLiteral("NotifyWarningBox") : QStringLiteral("TestResultBox"));
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information,
+                    Text(Design().caption), message, QMessageBox::Ok, this);
+    box.setObjectName(warning ? QStringLiteral("NotifyWarningBox")
+                              : QStringLiteral("TestResultBox"));
     box.exec();
 }

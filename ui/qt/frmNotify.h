@@ -19,7 +19,8 @@ class frmNotify : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmNotify(nortavi::behaviour::frmNotifyBehaviour& behaviour, QWidget* parent = nullptr);
+    explicit frmNotify(nortavi::behaviour::frmNotifyBehaviour& behaviour,
+                       QWidget* parent = nullptr);
 
     // Fills the controls, then shows the dialog modally; returns when it
     // has closed, by whatever means.

@@ -25,7 +25,9 @@ constexpr DialogFrame kFrame{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
 
 }  // namespace
 
-frmNotify::frmNotify(behaviour::frmNotifyBehaviour& behaviour) : behaviour_(behaviour) {}
+frmNotify::frmNotify(behaviour::frmNotifyBehaviour& behaviour) : behaviour_(behaviour)
+{
+}
 
 INT_PTR frmNotify::ShowModal(HWND owner)
 {
@@ -84,10 +86,12 @@ INT_PTR frmNotify::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 void frmNotify::Form_Load()
 {
     const forms::NotifyEntries e = behaviour_.Form_Load();
-    const std::pair<int, bool> checks[] = {
-        {Id::NotifyOnUnsafeCheck, e.onUnsafe},     {Id::NotifyOnSafeCheck, e.onSafe},
-        {Id::NotifyOnFeedLostCheck, e.onFeedLost}, {Id::NotifyOnFeedBackCheck, e.onFeedBack},
-        {Id::NotifyOnCancelCheck, e.onCancel},     {Id::PushoverEmergencyCheck, e.pushoverEmergency}};
+    const std::pair<int, bool> checks[] = {{Id::NotifyOnUnsafeCheck, e.onUnsafe},
+                                           {Id::NotifyOnSafeCheck, e.onSafe},
+                                           {Id::NotifyOnFeedLostCheck, e.onFeedLost},
+                                           {Id::NotifyOnFeedBackCheck, e.onFeedBack},
+                                           {Id::NotifyOnCancelCheck, e.onCancel},
+                                           {Id::PushoverEmergencyCheck, e.pushoverEmergency}};
     for (const auto& [id, on] : checks) {
         SendMessageW(controls_->Get(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
     }
@@ -174,7 +178,8 @@ void frmNotify::ShowTesting(bool testing)
     if (testing && GetFocus() == button) {
         SendMessageW(hwnd_, WM_NEXTDLGCTL, 0, FALSE);
     }
-    controls_->SetCaption(Id::cmdTest, testing ? forms::kTestSendingCaption : Design().Control(Id::cmdTest).caption);
+    controls_->SetCaption(
+        Id::cmdTest, testing ? forms::kTestSendingCaption : Design().Control(Id::cmdTest).caption);
     EnableWindow(button, testing ? FALSE : TRUE);
     if (testing) {
         SetTimer(hwnd_, Id::Timer1, forms::kTestPollIntervalMs, nullptr);
