@@ -151,9 +151,15 @@ bool ConfigFile::SaveConfig(const Settings& settings)
     if (!statusPath) {
         return false;
     }
-    // Every other value is ASCII: the same bytes in every code page.
+    // The other values are ASCII, the same bytes in every code page (the
+    // setup dialogs take nothing else, and protected secrets are base64),
+    // but for two a hand may have typed into the file: those go back in
+    // its code page, as they were read.
     Settings stored = settings;
     stored.statusPath = *statusPath;
+    for (std::string* typed : {&stored.notify.telegramChatId, &stored.notify.caFile}) {
+        *typed = platform::TextFileBytes(*typed).value_or(std::string());
+    }
     const bool notifyLines = notifyLines_ || settings.notify != NotifySettings{};
     // Readable by its owner alone once it holds a secret (Windows protects
     // the secrets themselves).
