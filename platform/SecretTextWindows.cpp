@@ -6,9 +6,10 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+#include <windows.h>
+// After windows.h, which they build on.
 #include <dpapi.h>
 #include <wincrypt.h>
-#include <windows.h>
 
 #include <cstring>
 #include <string_view>
