@@ -56,7 +56,7 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             const std::string script = NORTAVI_SOURCE_DIR "/tests/notify/receiver.py";
-            ::execlp("python3", "python3", script.c_str(), folder.c_str(), static_cast<char*>(nullptr));
+            ::execl("/usr/bin/python3", "python3", script.c_str(), folder.c_str(), static_cast<char*>(nullptr));
             std::_Exit(127);
         }
         while (!std::filesystem::exists(folder / "ports.json")) {

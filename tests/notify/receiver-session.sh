@@ -10,21 +10,23 @@
 #                            body or headers; fails at a request that was
 #                            not what the service takes
 #   wait_requests DIR N SERVICE [TEXT]
-#                            waits up to 20 s for N of them
+#                            waits up to 60 s for N of them (the sky turns
+#                            unsafe some 35 s after the last clear reading)
 receiver_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+python=${NORTAVI_PYTHON3:-/usr/bin/python3}  # Debian's, whatever else is on the path
 
 start_receiver() {
   mkdir -p "$1"
-  python3 "$receiver_here/receiver.py" "$1" >"$1/receiver.out" 2>&1 &
+  "$python" "$receiver_here/receiver.py" "$1" >"$1/receiver.out" 2>&1 &
   pids+=($!)
   local _
   for _ in $(seq 300); do [ -s "$1/ports.json" ] && break; sleep 0.1; done
   [ -s "$1/ports.json" ] || fail "the receiver did not start: $(cat "$1/receiver.out")"
-  https_port=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["https"])' "$1/ports.json")
+  https_port=$("$python" -c 'import json,sys; print(json.load(open(sys.argv[1]))["https"])' "$1/ports.json")
 }
 
 requests() {
-  python3 - "$@" <<'PYTHON'
+  "$python" - "$@" <<'PYTHON'
 import json, sys
 folder, service = sys.argv[1], sys.argv[2]
 text = sys.argv[3] if len(sys.argv) > 3 else ""
@@ -41,12 +43,12 @@ PYTHON
 }
 
 wait_requests() {
-  local n _
-  for _ in $(seq 200); do
+  local n deadline=$((SECONDS + 60))
+  while :; do
     n=$(requests "$1" "$3" "${4:-}")
     [[ $n == wrong:* ]] && fail "the $3 request was not what the service takes: ${n#wrong:}"
     [ "$n" -ge "$2" ] && return 0
+    [ "$SECONDS" -lt "$deadline" ] || fail "$2 $3 request(s) with '${4:-}' expected, $n came"
     sleep 0.1
   done
-  fail "$2 $3 request(s) with '${4:-}' expected, $n came"
 }

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 # SPDX-License-Identifier: MIT
 """The notification services on loopback, for the tests: ntfy, Pushover,
 Telegram and a webhook over HTTPS with a certificate authority of its own,

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Runs a command beside the notification services' stand-in (receiver.py),
+# Runs a command beside the notification services' stand-in (receiver.py,
+# with Debian's python3),
 # which it finds through NORTAVI_RECEIVER: the folder with ports.json,
 # ca.pem and requests.log. Under wine the receiver's certificate authority
 # is put into the wine prefix's store (the user's Root) for as long as the
@@ -16,7 +17,7 @@ if [ "${1:-}" = --wine ]; then
 fi
 
 dir=$(mktemp -d)
-python3 "$here/receiver.py" "$dir" >"$dir/receiver.out" 2>&1 &
+"${NORTAVI_PYTHON3:-/usr/bin/python3}" "$here/receiver.py" "$dir" >"$dir/receiver.out" 2>&1 &
 receiver=$!
 key=
 cleanup() {

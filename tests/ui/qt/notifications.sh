@@ -19,7 +19,7 @@ fail() {
 }
 
 command -v Xvfb >/dev/null || skip "Xvfb is not installed"
-for tool in openbox xdotool xprop openssl python3; do
+for tool in openbox xdotool xprop openssl; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/lib/packages.sh TEST_PACKAGES)"
 done
 

@@ -18,7 +18,7 @@ skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*"; exit 1; }
 
 [ -n "${DISPLAY:-}" ] || skip "no X display (the Windows stage starts one)"
-for tool in xdotool xprop openssl python3; do
+for tool in xdotool xprop openssl; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/lib/packages.sh TEST_PACKAGES)"
 done
 
