@@ -24,8 +24,10 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION science)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # Qt loads its platform plugin itself, where the library scan cannot see it.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+  # Qt loads its platform plugin itself, where the library scan cannot see
+  # it; libcurl (found by the scan) checks the notification services'
+  # certificates against the system's store, which only recommends it.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, ca-certificates")
   # The stand-in for the Windows fonts the windows were drawn with.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
   set(CPACK_PACKAGE_DESCRIPTION "Nortavi reads the status file that a cloud sensor's software keeps \

@@ -18,9 +18,42 @@ struct AlpacaSettings {
     bool operator==(const AlpacaSettings&) const = default;
 };
 
+// Messages to the observer's phone or home automation when an alarm is
+// raised. Each route is off until its topic, keys or address are set.
+struct NotifySettings {
+    // Which events send a message: the three alarms as they are raised,
+    // the feed coming back, and an alarm cancelled at the window.
+    bool onSafe = false;
+    bool onUnsafe = true;
+    bool onFeedLost = true;
+    bool onFeedBack = false;
+    bool onCancel = false;
+    std::int16_t repeatMinutes = 10;  // while an alarm stays up and uncancelled; 0: once
+
+    std::string ntfyServer = "https://ntfy.sh";
+    std::string ntfyTopic;  // empty: off
+    std::string ntfyToken;  // optional
+    std::string pushoverUser;
+    std::string pushoverToken;  // both empty: off
+    bool pushoverEmergency = false;  // unsafe and feed lost repeat on the phone until acknowledged
+    std::int32_t pushoverRetrySeconds = 60;    // 30..10800, for emergency messages
+    std::int32_t pushoverExpireSeconds = 3600;  // 30..10800
+    std::string pushoverServer = "https://api.pushover.net";
+    std::string telegramChatId;
+    std::string telegramToken;  // both empty: off
+    std::string telegramServer = "https://api.telegram.org";
+    std::string webhookUrl;  // empty: off
+    // Certificates trusted besides the system's, for a server with a
+    // private certificate authority (Linux; Windows uses its own store).
+    std::string caFile;
+
+    bool operator==(const NotifySettings&) const = default;
+};
+
 // The six persisted settings, shared by the evaluation, the windows and
-// config.ini, and those of the network publication, which follow them in
-// the file. A plain record: readers read the fields afresh each time.
+// config.ini, and those of the network publication and of notifications,
+// which follow them in the file. A plain record: readers read the fields
+// afresh each time.
 struct Settings {
     std::string statusPath;
     std::int16_t timeToSafe = 15;
@@ -29,6 +62,7 @@ struct Settings {
     bool alarmOnSafe = false;
     bool alarmOnUnsafe = true;
     AlpacaSettings alpaca = {};
+    NotifySettings notify = {};
 
     bool operator==(const Settings&) const = default;
 };

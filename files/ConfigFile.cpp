@@ -4,6 +4,7 @@
 #include "FieldReader.h"
 #include "FileSystem.h"
 #include "Platform.h"
+#include "SecretText.h"
 
 #include <algorithm>
 #include <array>
@@ -33,6 +34,30 @@ bool NeedsQuotes(const std::string& path)
 std::string FormatStatusPath(const std::string& path)
 {
     return NeedsQuotes(path) ? "\"" + path + "\"" : path;
+}
+
+// The notification lines, read by key from the seventh line on: each line
+// on its own, so that a line with a field too many or too few stays there.
+bool ParseNotifyLines(std::string_view text, NotifySettings& settings, SecretForm& secrets)
+{
+    bool any = false;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        FieldReader line(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+        const auto key = line.NextField();
+        const auto value = line.NextField();
+        if (key && ReadNotifyLine(*key, value.value_or(""), settings, secrets)) {
+            any = true;
+        }
+    }
+    return any;
+}
+
+bool IsNotifyKey(const std::string& key)
+{
+    NotifySettings scratch;
+    return ReadNotifyLine(key, "", scratch, PlainSecrets());
 }
 
 // Whole numbers are read as people type them: blanks around, a plus sign
@@ -108,7 +133,7 @@ void ConfigFile::LoadConfig(Settings& settings)
         unreadAtStart_ = settings;
         return;
     }
-    ParseConfig(platform::TextFromFileBytes(prefix->bytes), settings);
+    notifyLines_ = ParseConfig(platform::TextFromFileBytes(prefix->bytes), settings, secrets_) || notifyLines_;
     if (const auto bytes = StatusPathValue(prefix->bytes)) {
         if (*bytes == ProgramFolderMark() && !ConfigFileCanHold(GetEXEPath())) {
             settings.statusPath = GetEXEPath();
@@ -126,11 +151,46 @@ bool ConfigFile::SaveConfig(const Settings& settings)
     if (!statusPath) {
         return false;
     }
-    // Every other value is ASCII: the same bytes in every code page.
+    // The other values are ASCII, the same bytes in every code page (the
+    // setup dialogs take nothing else, and protected secrets are base64),
+    // but for two a hand may have typed into the file: those go back in
+    // its code page, as they were read.
     Settings stored = settings;
     stored.statusPath = *statusPath;
-    return platform::MakeFolders(saveFolder_) &&
-           platform::ReplaceFileContents(Path(), FormatConfig(stored));
+    for (std::string* typed : {&stored.notify.telegramChatId, &stored.notify.caFile}) {
+        *typed = platform::TextFileBytes(*typed).value_or(std::string());
+    }
+    const bool notifyLines = notifyLines_ || settings.notify != NotifySettings{};
+    // Readable by its owner alone once it holds a secret (Windows protects
+    // the secrets themselves).
+    const bool secret = HoldsSecret(settings.notify) || secrets_.KeepsAny();
+    if (!platform::MakeFolders(saveFolder_) ||
+        !platform::ReplaceFileContents(Path(), FormatConfig(stored, secrets_, notifyLines), secret)) {
+        return false;
+    }
+    notifyLines_ = notifyLines;
+    return true;
+}
+
+std::string ConfigFile::StoredSecrets::Stored(std::string_view key, const std::string& secret)
+{
+    if (secret.empty()) {
+        const auto kept = unreadable_.find(key);
+        return kept != unreadable_.end() ? kept->second : std::string();
+    }
+    unreadable_.erase(std::string(key));
+    return platform::ProtectSecret(secret);
+}
+
+std::optional<std::string> ConfigFile::StoredSecrets::Secret(std::string_view key, const std::string& stored)
+{
+    auto secret = platform::UnprotectSecret(stored);
+    if (secret) {
+        unreadable_.erase(std::string(key));
+    } else {
+        unreadable_.insert_or_assign(std::string(key), stored);
+    }
+    return secret;
 }
 
 std::optional<std::string> ConfigFile::StatusPathBytes(const std::string& statusPath) const
@@ -153,7 +213,7 @@ bool ConfigFileCanHold(const std::string& text)
     return platform::TextFileBytes(text).has_value();
 }
 
-std::string FormatConfig(const Settings& settings)
+std::string FormatConfig(const Settings& settings, SecretForm& secrets, bool notifyLines)
 {
     std::string text;
     const auto line = [&text](std::string_view key, const std::string& value) {
@@ -166,24 +226,35 @@ std::string FormatConfig(const Settings& settings)
     line("alarmOnSafe", FlagText(settings.alarmOnSafe));
     line("alarmOnUnsafe", FlagText(settings.alarmOnUnsafe));
     // A user who never turns the publication on keeps the six-line file.
+    // The notification lines come after the network lines, which are read
+    // by position, so these are written with them.
+    notifyLines = notifyLines || settings.notify != NotifySettings{};
     const AlpacaSettings& alpaca = settings.alpaca;
-    if (alpaca != AlpacaSettings{}) {
+    if (alpaca != AlpacaSettings{} || notifyLines) {
         line("alpacaServer", FlagText(alpaca.server));
         line("alpacaPort", std::to_string(alpaca.port));
         line("alpacaAllowRemote", FlagText(alpaca.allowRemote));
         line("alpacaDiscoveryPort", std::to_string(alpaca.discoveryPort));
         line("alpacaUniqueId", alpaca.uniqueId);
     }
+    if (notifyLines) {
+        WriteNotifyLines(settings.notify, secrets, [&line](std::string_view key, const std::string& value) {
+            line(key, FormatStatusPath(value));
+        });
+    }
     return text;
 }
 
-void ParseConfig(std::string_view text, Settings& settings)
+bool ParseConfig(std::string_view text, Settings& settings, SecretForm& secrets)
 {
     FieldReader reader(text);
     // Each value replaces its setting as soon as it is read; a file cut
-    // short keeps the current value of every setting after the cut.
+    // short keeps the current value of every setting after the cut. The
+    // keys are never looked at, but a notification line ends those read by
+    // position (a file edited by hand may lack the network lines).
     const auto nextValue = [&reader]() -> std::optional<std::string> {
-        if (!reader.NextField()) {  // the key, never looked at
+        const auto key = reader.NextField();
+        if (!key || IsNotifyKey(*key)) {
             return std::nullopt;
         }
         return reader.NextField();
@@ -209,13 +280,14 @@ void ParseConfig(std::string_view text, Settings& settings)
     if (const auto path = nextValue()) {
         settings.statusPath = *path;
     } else {
-        return;
+        return false;
     }
     if (!(readMinutes(settings.timeToSafe) && readMinutes(settings.timeToUnsafe) &&
           readFlag(settings.cloudyAsClear) && readFlag(settings.alarmOnSafe) &&
           readFlag(settings.alarmOnUnsafe))) {
-        return;
+        return false;
     }
+    const bool notifyLines = ParseNotifyLines(text.substr(reader.Offset()), settings.notify, secrets);
 
     // The later settings keep their value when theirs cannot be read, flags
     // included: only "True" and "False" change them.
@@ -240,6 +312,7 @@ void ParseConfig(std::string_view text, Settings& settings)
             alpaca.uniqueId = *id;
         }
     }
+    return notifyLines;
 }
 
 bool IsUniqueId(std::string_view text)

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "NotifyLines.h"
 #include "Ports.h"
 #include "Settings.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +17,9 @@ namespace nortavi {
 // alarmOnUnsafe, then, once the network publication has been set, five
 // more: alpacaServer, alpacaPort, alpacaAllowRemote, alpacaDiscoveryPort,
 // alpacaUniqueId. Values are read by position; the keys are never read.
+// Once a notification setting has been set, the notification lines follow
+// the network lines (written then too), and are read by their keys
+// (NotifyLines.h); their secrets are protected (SecretText.h).
 // The settings are UTF-8 text; the file holds the system code page's bytes
 // on Windows (UTF-8 elsewhere), converted exactly at load and save.
 class ConfigFile final : public ConfigStore {
@@ -37,6 +42,19 @@ public:
     bool SaveConfig(const Settings& settings) override;
 
 private:
+    // Protects secrets as the system does; keeps the stored form of one
+    // that cannot be read here (protected on another computer or for
+    // another user), and writes it back while no other value replaces it.
+    class StoredSecrets final : public SecretForm {
+    public:
+        std::string Stored(std::string_view key, const std::string& secret) override;
+        std::optional<std::string> Secret(std::string_view key, const std::string& stored) override;
+        bool KeepsAny() const { return !unreadable_.empty(); }
+
+    private:
+        std::map<std::string, std::string, std::less<>> unreadable_;
+    };
+
     std::optional<std::string> StatusPathBytes(const std::string& statusPath) const;
 
     std::string loadFolder_;
@@ -52,18 +70,23 @@ private:
     // read at start (another program held it, or it is not ours to read):
     // not the user's, so they never overwrite the file.
     std::optional<Settings> unreadAtStart_;
+    StoredSecrets secrets_;
+    bool notifyLines_ = false;  // once there, they stay
 };
 
 // Whether config.ini can hold the text exactly (on Windows: whether the
 // system code page has every character of it).
 bool ConfigFileCanHold(const std::string& text);
 
-// The file's bytes for these settings.
-std::string FormatConfig(const Settings& settings);
+// The file's bytes for these settings. The notification lines are written
+// when a notification setting differs from its default, or `notifyLines`.
+std::string FormatConfig(const Settings& settings, SecretForm& secrets = PlainSecrets(),
+                         bool notifyLines = false);
 
 // Replaces each setting whose value the text holds and can be read; every
-// other setting keeps its current value.
-void ParseConfig(std::string_view text, Settings& settings);
+// other setting keeps its current value. True when the text has a
+// notification line.
+bool ParseConfig(std::string_view text, Settings& settings, SecretForm& secrets = PlainSecrets());
 
 // A port number from 1 to 65535, with the same spellings as minutes.
 std::optional<std::uint16_t> ParsePort(std::string_view text);

@@ -27,6 +27,9 @@ public:
     // of a bounded read is not to be trusted.
     bool LastFieldTerminated() const { return lastTerminated_; }
 
+    // Where the next field begins in the text.
+    std::size_t Offset() const { return pos_; }
+
 private:
     std::string ReadQuoted();
     std::string ReadUnquoted();

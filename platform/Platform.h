@@ -72,7 +72,9 @@ bool MakeFolders(const std::string& folder);
 // is refused at once, and where no temporary file can be made (a folder
 // whose files may be written but where none may be created) the file is
 // rewritten in place instead.
-bool ReplaceFileContents(const std::string& path, const std::string& bytes);
+// `ownerOnly`: the new file may be read and written by its owner alone
+// (it holds secrets); ignored on Windows, where they are protected instead.
+bool ReplaceFileContents(const std::string& path, const std::string& bytes, bool ownerOnly = false);
 
 struct CivilTime {
     int year = 0;

@@ -243,7 +243,7 @@ bool MakeFolders(const std::string& folder)
     return QueryEntry(folder) == EntryKind::Folder;
 }
 
-bool ReplaceFileContents(const std::string& linkOrPath, const std::string& bytes)
+bool ReplaceFileContents(const std::string& linkOrPath, const std::string& bytes, bool ownerOnly)
 {
     // A file that is a symbolic link (as dotfile managers keep config files)
     // stays one: the file it names is replaced.
@@ -262,7 +262,8 @@ bool ReplaceFileContents(const std::string& linkOrPath, const std::string& bytes
     const std::string temporary = TemporaryPrefix(path) + std::to_string(::getpid()) + "-" +
                                   std::to_string(counter.fetch_add(1)) + "-" +
                                   std::to_string(std::random_device{}());
-    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    Descriptor file(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0666));
     if (file.get() < 0) {
         return false;
     }

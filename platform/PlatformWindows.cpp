@@ -374,7 +374,7 @@ bool MakeFolders(const std::string& folder)
     return QueryEntry(folder) == EntryKind::Folder;
 }
 
-bool ReplaceFileContents(const std::string& path, const std::string& bytes)
+bool ReplaceFileContents(const std::string& path, const std::string& bytes, bool /*ownerOnly*/)
 {
     const std::wstring target = SystemPath(path);
     // Windows refuses to replace a read-only file (access denied), and no

@@ -7,13 +7,17 @@ namespace nortavi {
 
 MonitorService::MonitorService(Settings& settings, Clock& clock, SoundOutput& sound,
                                MainDisplay& display, ProgramFolders folders,
-                               TimeStampFormat timeStampFormat, std::chrono::milliseconds readLimit)
+                               TimeStampFormat timeStampFormat, std::chrono::milliseconds readLimit,
+                               notify::NotifierOptions notify)
     : settings_(settings),
+      clock_(clock),
       folders_(std::move(folders)),
       statusFile_(std::move(timeStampFormat), readLimit),
       configFile_(folders_.load, folders_.save),
+      notifier_(settings_.notify, std::move(notify)),
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, display, sound,
-                                       folders_.program, folders_.user, {&publisher_.Board()}})
+                                       folders_.program, folders_.user,
+                                       {&publisher_.Board(), &notifier_}})
 {
 }
 
@@ -26,12 +30,22 @@ void MonitorService::StartUp(const std::function<void()>& beforeFirstPoll)
 
 std::optional<std::string> MonitorService::ApplySettings(bool* madeUniqueId)
 {
+    notifier_.Apply();
     const bool hadId = !settings_.alpaca.uniqueId.empty();
     auto problem = publisher_.Apply(settings_.alpaca);
     if (madeUniqueId) {
         *madeUniqueId = !hadId && !settings_.alpaca.uniqueId.empty();
     }
     return problem;
+}
+
+std::unique_ptr<notify::TestMessage> MonitorService::SendTestMessage(const NotifySettings& settings) const
+{
+    const LocalTime now = clock_.Now();
+    PollReport shown = notifier_.LastReport().value_or(PollReport{});
+    shown.at = now;
+    const notify::Message message = notify::MakeMessage(notify::Event::Test, false, shown, now);
+    return std::make_unique<notify::TestMessage>(settings, message, notifier_.Options());
 }
 
 std::function<bool(std::uint16_t, bool)> MonitorService::PortCheck()

@@ -5,31 +5,37 @@
 #include "ConfigFile.h"
 #include "FileSystem.h"
 #include "Monitor.h"
+#include "Notifier.h"
 #include "Ports.h"
 #include "Settings.h"
 #include "StatusFile.h"
+#include "TestMessage.h"
 #include "TimeStampParser.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace nortavi {
 
 // The monitoring core on the real status file and config.ini, with what
-// acts on its polls beyond the window: the network publication. The main
-// window, the headless monitor and the replay tool each run one, and show
-// what it shows in their own way (a MainDisplay).
+// acts on its polls beyond the window: the network publication and the
+// notifications. The main window, the headless monitor and the replay tool
+// each run one, and show what it shows in their own way (a MainDisplay).
 class MonitorService {
 public:
     // `folders` say where config.ini and alarm.wav are; `timeStampFormat`
     // is how the system writes a date and time; a status read that has not
-    // ended after `readLimit` counts as none.
+    // ended after `readLimit` counts as none; `notify` is how messages are
+    // sent and where their problems are logged.
     MonitorService(Settings& settings, Clock& clock, SoundOutput& sound, MainDisplay& display,
                    ProgramFolders folders, TimeStampFormat timeStampFormat,
-                   std::chrono::milliseconds readLimit = kStatusReadLimit);
+                   std::chrono::milliseconds readLimit = kStatusReadLimit,
+                   notify::NotifierOptions notify = {});
     MonitorService(const MonitorService&) = delete;
     MonitorService& operator=(const MonitorService&) = delete;
     ~MonitorService();
@@ -39,12 +45,20 @@ public:
     void RefreshStatus() { monitor_.RefreshStatus(); }
     void AlarmButton_Click() { monitor_.AlarmButton_Click(); }
 
-    // Brings the network publication in line with the settings, making the
-    // unique id the first time it is turned on. What went wrong comes back
-    // to be told. `madeUniqueId`, when given, says whether the id was made
-    // now: config.ini does not hold it yet, and clients that know the
-    // device by it lose it if the program ends before the next save.
+    // Brings the network publication and the notifications in line with
+    // the settings, making the unique id the first time the publication is
+    // turned on. What went wrong comes back to be told. `madeUniqueId`, when
+    // given, says whether the id was made now: config.ini does not hold it
+    // yet, and clients that know the device by it lose it if the program
+    // ends before the next save.
     std::optional<std::string> ApplySettings(bool* madeUniqueId = nullptr);
+
+    // The notification routes that deliver nothing now, and since when.
+    std::vector<notify::RouteTrouble> NotifyTrouble() const { return notifier_.Trouble(); }
+
+    // A test message through the routes these settings set, with what the
+    // last poll showed.
+    std::unique_ptr<notify::TestMessage> SendTestMessage(const NotifySettings& settings) const;
 
     // Whether the setup dialog may take this port: free now, or the one
     // being served.
@@ -65,11 +79,13 @@ public:
 
 private:
     Settings& settings_;
+    Clock& clock_;
     ProgramFolders folders_;
     StatusFile statusFile_;
     ConfigFile configFile_;
     DiskFileProbe fileProbe_;
     alpaca::AlpacaPublisher publisher_;
+    notify::Notifier notifier_;
     Monitor monitor_;
 };
 

@@ -9,6 +9,7 @@ RUN_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libsdl2-dev
   libboost-dev nlohmann-json3-dev
+  libcurl4-openssl-dev  # notifications: HTTPS with the system's certificates and proxy
   fonts-liberation
 )
 
@@ -19,6 +20,7 @@ TEST_PACKAGES=(
   pulseaudio pulseaudio-utils
   debootstrap desktop-file-utils appstream file
   python3 iproute2
+  openssl  # the notification tests' own certificate authority
   clang libclang-rt-14-dev
 )
 

@@ -25,6 +25,7 @@ public:
     std::map<int, std::string> captions;
     std::map<int, Colour> colours;
     std::map<int, bool> enabled;
+    std::vector<std::string> titles;  // each change, in order
     std::vector<Message> messages;
     std::vector<bool> attention;  // each request, in order
     int timerInterval = 0;        // 0 while stopped
@@ -52,6 +53,7 @@ public:
     void SetCaption(int control, const std::string& text) override { captions[control] = text; }
     void SetTextColour(int control, Colour colour) override { colours[control] = colour; }
     void SetEnabled(int control, bool on) override { enabled[control] = on; }
+    void SetTitle(const std::string& title) override { titles.push_back(title); }
     void ShowMessage(behaviour::MessageKind kind, const std::string& text) override
     {
         messages.push_back({kind, text});

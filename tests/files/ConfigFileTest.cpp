@@ -356,3 +356,101 @@ TEST(ConfigFileTest, ReadsFromOneFolderAndSavesToAnother)
 
 }  // namespace
 }  // namespace nortavi
+
+namespace nortavi {
+namespace {
+
+Settings Notifying()
+{
+    Settings s = Sample();
+    s.notify.onSafe = true;
+    s.notify.repeatMinutes = 0;
+    s.notify.ntfyTopic = "roof-7";
+    s.notify.ntfyToken = "tk_secret1";
+    s.notify.telegramChatId = "-100123";
+    s.notify.telegramToken = "123:secret2";
+    s.notify.caFile = "/etc/ca, private.pem";
+    return s;
+}
+
+TEST(ConfigFileTest, TheNotificationLinesFollowTheNetworkLinesOnceSetAndAreReadByKey)
+{
+    const std::string text = FormatConfig(Notifying());
+    EXPECT_EQ(text, FormatConfig(Sample()) +
+                        "alpacaServer,False\r\nalpacaPort,11111\r\nalpacaAllowRemote,False\r\n"
+                        "alpacaDiscoveryPort,32227\r\nalpacaUniqueId,\r\n"
+                        "notifyOnSafe,True\r\nnotifyOnUnsafe,True\r\nnotifyOnFeedLost,True\r\n"
+                        "notifyOnFeedBack,False\r\nnotifyOnCancel,False\r\nnotifyRepeatMinutes,0\r\n"
+                        "ntfyUrl,https://ntfy.sh/roof-7\r\nntfyToken,tk_secret1\r\npushoverUser,\r\n"
+                        "pushoverToken,\r\npushoverEmergency,False\r\npushoverServer,https://api.pushover.net\r\n"
+                        "telegramChatId,-100123\r\ntelegramToken,123:secret2\r\n"
+                        "telegramServer,https://api.telegram.org\r\nwebhookUrl,\r\n"
+                        "notifyCaFile,\"/etc/ca, private.pem\"\r\n");
+    Settings read = Sample();
+    EXPECT_TRUE(ParseConfig(text, read));
+    EXPECT_EQ(read, Notifying());
+
+    // By key, in any order, after the six lines, with or without the
+    // network lines; unknown keys and values that cannot be read change
+    // nothing.
+    read = Sample();
+    ParseConfig(FormatConfig(Sample()) +
+                    "webhookUrl,https://hook.example/x\r\nfuture,1\r\nntfyUrl,not an address\r\n"
+                    "notifyRepeatMinutes,-3\r\nnotifyOnCancel,yes\r\nntfyUrl,http://pi.local:8080/roof\r\n",
+                read);
+    EXPECT_EQ(read.alpaca, AlpacaSettings{}) << "a notification line is no network value";
+    EXPECT_EQ(read.notify.webhookUrl, "https://hook.example/x");
+    EXPECT_EQ(read.notify.ntfyServer, "http://pi.local:8080");
+    EXPECT_EQ(read.notify.ntfyTopic, "roof");
+    EXPECT_EQ(read.notify.repeatMinutes, 10);
+    EXPECT_FALSE(read.notify.onCancel);
+}
+
+TEST(ConfigFileTest, NotificationLinesOnceWrittenAreKeptAndSecretsStayOutOfSight)
+{
+    TempFolder folder;
+    ConfigFile config(folder.WithSeparator());
+    ASSERT_TRUE(config.SaveConfig(Notifying()));
+    const std::string saved = folder.Read("config.ini");
+#ifdef _WIN32
+    // Protected for this user: neither the tokens nor the topic in clear.
+    for (const char* secret : {"tk_secret1", "secret2", "roof-7"}) {
+        EXPECT_EQ(saved.find(secret), std::string::npos) << secret << " in clear:\n" << saved;
+    }
+    EXPECT_NE(saved.find("ntfyToken,dpapi:"), std::string::npos) << saved;
+#else
+    EXPECT_EQ(std::filesystem::status(folder.File("config.ini")).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+#endif
+    Settings loaded;
+    ConfigFile reread(folder.WithSeparator());
+    reread.LoadConfig(loaded);
+    EXPECT_EQ(loaded, Notifying());
+
+    // Back to the defaults, the lines stay; with no secret, anyone may read it.
+    loaded.notify = NotifySettings{};
+    ASSERT_TRUE(reread.SaveConfig(loaded));
+    EXPECT_NE(folder.Read("config.ini").find("notifyOnSafe,False\r\n"), std::string::npos);
+#ifndef _WIN32
+    EXPECT_NE(std::filesystem::status(folder.File("config.ini")).permissions() & std::filesystem::perms::others_read,
+              std::filesystem::perms::none);
+#endif
+}
+
+TEST(ConfigFileTest, ASecretProtectedElsewhereIsKeptUntilReplaced)
+{
+    // Protected on another computer (a portable copy on a USB stick): of no
+    // use here, but written back for the computer it belongs to.
+    TempFolder folder;
+    const std::string elsewhere = "dpapi:AQAAANCMnd8BFdERjHoAwE/Cl+sBAAAA";
+    folder.Write("config.ini", FormatConfig(Sample()) + "pushoverUser,u1\r\npushoverToken," + elsewhere + "\r\n");
+    ConfigFile config(folder.WithSeparator());
+    Settings loaded;
+    config.LoadConfig(loaded);
+    EXPECT_EQ(loaded.notify.pushoverToken, "");
+    ASSERT_TRUE(config.SaveConfig(loaded));
+    EXPECT_NE(folder.Read("config.ini").find("pushoverToken," + elsewhere + "\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace nortavi

@@ -4,7 +4,9 @@
 #include "FormTexts.h"
 #include "frmMainDesign.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace nortavi::behaviour {
 
@@ -48,9 +50,12 @@ frmMainBehaviour::frmMainBehaviour(Settings& settings, Clock& clock, SoundOutput
                                    ProgramFolders folders, TimeStampFormat timeStampFormat,
                                    frmMainHost& host)
     : settings_(settings),
+      clock_(clock),
       host_(host),
       service_(settings_, clock, sound, *this, std::move(folders), std::move(timeStampFormat)),
-      fSetupForm(settings_, service_.PortCheck())
+      fSetupForm(settings_, service_.PortCheck(),
+                 [this](const NotifySettings& trial) { return service_.SendTestMessage(trial); }),
+      title_(forms::frmMainDesign().caption)
 {
 }
 
@@ -72,6 +77,7 @@ void frmMainBehaviour::Form_Load()
     if (madeUniqueId) {
         SaveConfig(true);
     }
+    ShowNotifyTrouble();
     // Told once, as soon as the window is up: the window works without it.
     if (problem) {
         host_.RunLater([this, text = *problem] {
@@ -92,6 +98,26 @@ void frmMainBehaviour::Timer1_Timer()
     }
     const Raised polling(polling_);
     service_.RefreshStatus();
+    ShowNotifyTrouble();
+}
+
+void frmMainBehaviour::ShowNotifyTrouble()
+{
+    const std::vector<notify::RouteTrouble> trouble = service_.NotifyTrouble();
+    std::string title(forms::frmMainDesign().caption);
+    if (!trouble.empty()) {
+        std::string routes;
+        LocalTime since = trouble.front().since;
+        for (const notify::RouteTrouble& route : trouble) {
+            routes += (routes.empty() ? "" : ", ") + route.route;
+            since = std::min(since, route.since);
+        }
+        title += " - " + routes + " not delivered since " + notify::ClockText(since, clock_.Now());
+    }
+    if (title != title_) {
+        title_ = title;
+        host_.SetTitle(title_);
+    }
 }
 
 void frmMainBehaviour::AlarmButton_Click()
@@ -115,6 +141,7 @@ void frmMainBehaviour::SetupButton_Click()
     }
     // Before the save, which then keeps a unique id made for a first start.
     const auto problem = service_.ApplySettings();
+    ShowNotifyTrouble();  // a route changed starts afresh
     SaveConfig(false);  // after OK and Cancel alike
     if (problem) {
         ShowMessage(MessageKind::NetworkWarning, *problem);

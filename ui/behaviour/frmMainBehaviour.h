@@ -23,8 +23,8 @@ enum class CloseReason {
 // What the main window does, written once for every front end: the load
 // sequence, the guard that keeps polls from nesting, the buttons, the
 // network publication and its warning, saving config.ini (after Setup, on
-// close and when the session ends) and asking for attention while an alarm
-// is up. It runs the monitoring service; the window only draws what it is
+// close and when the session ends), asking for attention while an alarm
+// is up, and a notification route that delivers nothing, in the title. It runs the monitoring service; the window only draws what it is
 // told (frmMainHost) and routes its events here.
 class frmMainBehaviour final : private MainDisplay {
 public:
@@ -90,12 +90,17 @@ private:
     // be written, since the settings would otherwise be lost without a word.
     void SaveConfig(bool quiet);
     void ShowMessage(MessageKind kind, const std::string& text);
+    // "Nortavi", or "Nortavi - ntfy not delivered since 21:03" while a
+    // route fails; asked at each poll, so no thread calls into the window.
+    void ShowNotifyTrouble();
 
     Settings& settings_;
+    Clock& clock_;
     frmMainHost& host_;
     MonitorService service_;
     frmSetupBehaviour fSetupForm;
 
+    std::string title_;  // as the design has it until a route fails
     bool polling_ = false;
     bool alarmUp_ = false;  // the alarm button is enabled
     int modalDepth_ = 0;

@@ -27,6 +27,8 @@ public:
     virtual void SetCaption(int control, const std::string& text) = 0;
     virtual void SetTextColour(int control, Colour colour) = 0;
     virtual void SetEnabled(int control, bool enabled) = 0;
+    // The window's title (UTF-8).
+    virtual void SetTitle(const std::string& title) = 0;
 
     // Modal: returns when the box has been closed, by whatever means. The
     // text is UTF-8.

@@ -6,13 +6,17 @@
 
 namespace nortavi::behaviour {
 
-frmSetupBehaviour::frmSetupBehaviour(Settings& settings, forms::PortCheck portUsable)
-    : settings_(settings), portUsable_(std::move(portUsable))
+frmSetupBehaviour::frmSetupBehaviour(Settings& settings, forms::PortCheck portUsable, TestSender sendTest)
+    : settings_(settings),
+      portUsable_(std::move(portUsable)),
+      notify_(settings.notify),
+      notifyForm_(notify_, std::move(sendTest))
 {
 }
 
-forms::SetupEntries frmSetupBehaviour::Form_Load() const
+forms::SetupEntries frmSetupBehaviour::Form_Load()
 {
+    notify_ = settings_.notify;
     return forms::EntriesFromSettings(settings_);
 }
 
@@ -23,6 +27,7 @@ std::optional<forms::SetupRefusal> frmSetupBehaviour::cmdOK_Click(const forms::S
         return std::move(*refusal);
     }
     settings_ = std::get<Settings>(std::move(checked));
+    settings_.notify = notify_;
     return std::nullopt;
 }
 

@@ -91,6 +91,7 @@ std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entri
     settings.alarmOnUnsafe = entries.alarmOnUnsafe;
     settings.alpaca = {entries.alpacaServer, *port, entries.alpacaAllowRemote, *discoveryPort,
                        current.alpaca.uniqueId};
+    settings.notify = current.notify;  // a dialog of its own
     return settings;
 }
 

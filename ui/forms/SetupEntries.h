@@ -44,7 +44,8 @@ struct SetupRefusal {
 
 // The settings the entries give, or why they cannot be stored. Every entry
 // is checked before anything is stored, so a refusal changes nothing.
-// What the dialog does not show (the unique id) is kept from `current`;
+// What the dialog does not show (the unique id, the notifications) is kept
+// from `current`;
 // `portUsable`, when given, checks a port that is to be served.
 std::variant<Settings, SetupRefusal> CheckSetupEntries(const SetupEntries& entries,
                                                        const Settings& current,

@@ -41,21 +41,27 @@ constexpr std::array kControls{
     ControlDesign{.kind = TextBox, .name = "AlpacaDiscoveryPortField", .id = Id::AlpacaDiscoveryPortField,
                   .rect = {2280, 5310, 975, 285},
                   .toolTip = "The UDP port that answers Alpaca discovery (normally 32227)"},
+    // Messages to a phone or home automation when an alarm is raised.
+    ControlDesign{.kind = Button, .name = "NotifyButton", .id = Id::NotifyButton, .rect = {240, 5760, 1815, 375},
+                  .caption = "Notifications...",
+                  .toolTip = "Messages to your phone (ntfy, Pushover, Telegram) or a webhook when an alarm is raised"},
 };
 // clang-format on
 
 // The buttons come first, and the list comes before the time-to-unsafe
-// field although it stands below it; the network group comes last.
-constexpr std::array<int, 12> kTabOrder{
+// field although it stands below it; the network group comes next, then
+// the notifications.
+constexpr std::array<int, 13> kTabOrder{
     Id::cmdOK,  Id::cmdCancel,         Id::StatusPathField,  Id::TimeToSafeField,
     Id::Combo1, Id::TimeToUnsafeField, Id::AlarmOnSafeCheck, Id::AlarmOnUnsafeCheck,
-    Id::AlpacaServerCheck, Id::AlpacaPortField, Id::AlpacaAllowRemoteCheck, Id::AlpacaDiscoveryPortField};
+    Id::AlpacaServerCheck, Id::AlpacaPortField, Id::AlpacaAllowRemoteCheck, Id::AlpacaDiscoveryPortField,
+    Id::NotifyButton};
 
 constexpr FormDesign kForm{
     .name = "frmSetup",
     .caption = "Setup",
     .clientWidth = 3645,
-    .clientHeight = 5880,
+    .clientHeight = 6375,
     .font = {"MS Sans Serif", 8, false},
     .controls = kControls,
     .tabOrder = kTabOrder,

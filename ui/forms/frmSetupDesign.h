@@ -28,6 +28,8 @@ struct frmSetupId {
         AlpacaAllowRemoteCheck,
         Label5,
         AlpacaDiscoveryPortField,
+        // Opens the notification settings (frmNotify), below the group.
+        NotifyButton,
     };
 };
 

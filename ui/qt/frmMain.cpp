@@ -263,6 +263,11 @@ void frmMain::SetEnabled(int control, bool enabled)
     }
 }
 
+void frmMain::SetTitle(const std::string& title)
+{
+    setWindowTitle(QString::fromStdString(title));
+}
+
 void frmMain::ShowMessage(MessageKind kind, const std::string& text)
 {
     const bool about = kind == MessageKind::About;

@@ -51,6 +51,7 @@ public:
     void SetCaption(int control, const std::string& text) override;
     void SetTextColour(int control, nortavi::Colour colour) override;
     void SetEnabled(int control, bool enabled) override;
+    void SetTitle(const std::string& title) override;
     void ShowMessage(nortavi::behaviour::MessageKind kind, const std::string& text) override;
     void ShowSetupDialog() override;
     void StartTimer(int intervalMs) override;

@@ -4,6 +4,7 @@
 #include "FormBuilder.h"
 #include "PathText.h"
 #include "WindowFonts.h"
+#include "frmNotify.h"
 #include "frmSetupDesign.h"
 
 #include <QCheckBox>
@@ -32,6 +33,7 @@ frmSetup::frmSetup(nortavi::behaviour::frmSetupBehaviour& behaviour, QWidget* pa
 
     connect(cmdOK, &QPushButton::clicked, this, &frmSetup::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetup::cmdCancel_Click);
+    connect(NotifyButton, &QPushButton::clicked, this, &frmSetup::NotifyButton_Click);
 }
 
 void frmSetup::BuildControls()
@@ -52,6 +54,8 @@ void frmSetup::BuildControls()
     AlpacaPortField = controls.Get<QLineEdit>(Id::AlpacaPortField);
     AlpacaAllowRemoteCheck = controls.Get<QCheckBox>(Id::AlpacaAllowRemoteCheck);
     AlpacaDiscoveryPortField = controls.Get<QLineEdit>(Id::AlpacaDiscoveryPortField);
+    NotifyButton = controls.Get<QPushButton>(Id::NotifyButton);
+    fNotifyForm = new frmNotify(behaviour_.NotifyForm(), this);
 
     // The labels were measured for MS Sans Serif; a wider stand-in face
     // would cut "Time Clear to become safe" short. The whole dialog then
@@ -113,6 +117,11 @@ void frmSetup::cmdOK_Click()
         return;
     }
     accept();
+}
+
+void frmSetup::NotifyButton_Click()
+{
+    fNotifyForm->ShowModal();
 }
 
 void frmSetup::cmdCancel_Click()

@@ -12,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class frmNotify;
 
 // The setup dialog: draws what frmSetupBehaviour does. Each opening
 // refills its controls from the settings; only OK stores them back.
@@ -31,6 +32,7 @@ private:
     void Form_Load();
     void cmdOK_Click();
     void cmdCancel_Click();
+    void NotifyButton_Click();
 
     // Tells the user why OK did not close, then hands the field back with
     // its text selected so the next keystroke replaces it.
@@ -56,6 +58,8 @@ private:
     QLineEdit* AlpacaPortField = nullptr;
     QCheckBox* AlpacaAllowRemoteCheck = nullptr;
     QLineEdit* AlpacaDiscoveryPortField = nullptr;
+    QPushButton* NotifyButton = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
+    frmNotify* fNotifyForm = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "Resources.h"
 #include "WideText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace nortavi::win32 {
@@ -62,6 +63,32 @@ std::vector<WORD> DialogTemplate(const forms::FormDesign& design, const DialogFr
     Append(words, className);
     Append(words, WideFromUtf8(design.caption));
     return words;
+}
+
+void CentreOver(HWND window, HWND owner)
+{
+    if (owner == nullptr) {
+        return;
+    }
+    RECT ownerRect{};
+    RECT own{};
+    GetWindowRect(owner, &ownerRect);
+    GetWindowRect(window, &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    int left = (ownerRect.left + ownerRect.right - width) / 2;
+    int top = (ownerRect.top + ownerRect.bottom - height) / 2;
+    // Whole on the screen, even over a main window half off it.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        left = std::clamp(left, static_cast<int>(work.left),
+                          std::max<int>(work.left, work.right - width));
+        top = std::clamp(top, static_cast<int>(work.top),
+                         std::max<int>(work.top, work.bottom - height));
+    }
+    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace nortavi::win32

@@ -23,6 +23,9 @@ struct DialogFrame {
 // The words must stay alive while the dialog is created.
 std::vector<WORD> DialogTemplate(const forms::FormDesign& design, const DialogFrame& frame);
 
+// Puts a dialog at the centre of its owner, whole on the owner's monitor.
+void CentreOver(HWND window, HWND owner);
+
 // The dialog procedure of a form object: the object comes as the creation
 // parameter with WM_INITDIALOG and gets every message from then on.
 template <typename Form>

@@ -6,6 +6,7 @@
 #include "UserLocale.h"
 #include "WideText.h"
 #include "frmMainDesign.h"
+#include "frmNotifyDesign.h"
 #include "frmSetup.h"
 #include "frmSetupDesign.h"
 
@@ -53,7 +54,8 @@ BOOL CALLBACK CloseModalWindow(HWND window, LPARAM mainWindow)
     wchar_t className[16] = {};
     GetClassNameW(window, className, static_cast<int>(std::size(className)));
     const std::wstring_view name = className;
-    const bool modal = name == L"#32770" || name == WideFromUtf8(forms::frmSetupDesign().name);
+    const bool modal = name == L"#32770" || name == WideFromUtf8(forms::frmSetupDesign().name) ||
+                       name == WideFromUtf8(forms::frmNotifyDesign().name);
     if (modal && IsWindowVisible(window) && IsOwnedBy(window, reinterpret_cast<HWND>(mainWindow))) {
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
@@ -281,6 +283,11 @@ void frmMain::SetEnabled(int control, bool enabled)
         SendMessageW(hwnd_, WM_NEXTDLGCTL, 0, FALSE);
     }
     EnableWindow(button, enabled ? TRUE : FALSE);
+}
+
+void frmMain::SetTitle(const std::string& title)
+{
+    SetWindowTextW(hwnd_, WideFromUtf8(title).c_str());
 }
 
 void frmMain::ShowMessage(MessageKind kind, const std::string& text)

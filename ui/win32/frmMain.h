@@ -65,6 +65,7 @@ private:
     void SetCaption(int control, const std::string& text) override;
     void SetTextColour(int control, Colour colour) override;
     void SetEnabled(int control, bool enabled) override;
+    void SetTitle(const std::string& title) override;
     void ShowMessage(behaviour::MessageKind kind, const std::string& text) override;
     void ShowSetupDialog() override;
     void StartTimer(int intervalMs) override;

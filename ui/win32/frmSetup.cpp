@@ -5,7 +5,6 @@
 #include "WideText.h"
 #include "frmSetupDesign.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace nortavi::win32 {
@@ -40,7 +39,10 @@ std::string AsciiOrNothing(const std::wstring& text)
 
 }  // namespace
 
-frmSetup::frmSetup(behaviour::frmSetupBehaviour& behaviour) : behaviour_(behaviour) {}
+frmSetup::frmSetup(behaviour::frmSetupBehaviour& behaviour)
+    : behaviour_(behaviour), fNotifyForm(behaviour.NotifyForm())
+{
+}
 
 INT_PTR frmSetup::ShowModal(HWND owner)
 {
@@ -56,7 +58,7 @@ INT_PTR frmSetup::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_INITDIALOG:
             hwnd_ = window;
             controls_ = std::make_unique<FormControls>(hwnd_, Design());
-            CentreOver(GetWindow(hwnd_, GW_OWNER));
+            CentreOver(hwnd_, GetWindow(hwnd_, GW_OWNER));
             Form_Load();
             SetFocus(controls_->Get(Design().initialFocus));
             return FALSE;  // the focus is set
@@ -67,6 +69,8 @@ INT_PTR frmSetup::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 cmdOK_Click();
             } else if (LOWORD(wParam) == Id::cmdCancel) {
                 cmdCancel_Click();
+            } else if (LOWORD(wParam) == Id::NotifyButton && HIWORD(wParam) == BN_CLICKED) {
+                fNotifyForm.ShowModal(hwnd_);
             }
             return TRUE;
         case WM_DPICHANGED:
@@ -85,32 +89,6 @@ INT_PTR frmSetup::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         default:
             return FALSE;
     }
-}
-
-void frmSetup::CentreOver(HWND owner)
-{
-    if (owner == nullptr) {
-        return;
-    }
-    RECT ownerRect{};
-    RECT own{};
-    GetWindowRect(owner, &ownerRect);
-    GetWindowRect(hwnd_, &own);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    int left = (ownerRect.left + ownerRect.right - width) / 2;
-    int top = (ownerRect.top + ownerRect.bottom - height) / 2;
-    // Whole on the screen, even over a main window half off it.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& work = monitor.rcWork;
-        left = std::clamp(left, static_cast<int>(work.left),
-                          std::max<int>(work.left, work.right - width));
-        top = std::clamp(top, static_cast<int>(work.top),
-                         std::max<int>(work.top, work.bottom - height));
-    }
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmSetup::Form_Load()

@@ -3,6 +3,7 @@
 
 #include "FormControls.h"
 #include "SetupEntries.h"
+#include "frmNotify.h"
 #include "frmSetupBehaviour.h"
 
 #include <windows.h>
@@ -33,7 +34,6 @@ private:
     template <typename Form>
     friend INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void CentreOver(HWND owner);
 
     void Form_Load();
     void cmdOK_Click();
@@ -48,6 +48,7 @@ private:
     behaviour::frmSetupBehaviour& behaviour_;
     HWND hwnd_ = nullptr;
     std::unique_ptr<FormControls> controls_;
+    frmNotify fNotifyForm;
 
     // The path's bytes as this opening found them, and the text that showed
     // them: a path the field cannot show exactly is stored back unchanged

@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace nortavi {
@@ -254,6 +255,37 @@ TEST_F(frmMainBehaviourTest, ASaveThatFailsIsToldAtEachSaveByTheUserButNeverAtTh
     Open();
     EXPECT_TRUE(form->Form_QueryUnload(CloseReason::Session));
     EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(frmMainBehaviourTest, ARouteThatDeliversNothingShowsInTheTitleUntilItIsChanged)
+{
+    // Nothing listens on the discard port: the feed-lost message of the
+    // first poll (no status file) is refused at once.
+    WriteConfig(std::string(kDefaultsAfterPath) + "webhookUrl,http://127.0.0.1:9/hook\r\n");
+    Open();
+    for (int tick = 0; tick < 100 && host.titles.empty(); ++tick) {
+        std::this_thread::sleep_for(50ms);
+        form->Timer1_Timer();
+    }
+    EXPECT_EQ(host.titles, std::vector<std::string>{"Nortavi - webhook not delivered since 22:00"});
+
+    // A notification setting changed in Setup counts only with Setup's OK.
+    const auto notifyOk = [this](const std::string& webhook) {
+        behaviour::frmNotifyBehaviour& notify = form->SetupForm().NotifyForm();
+        forms::NotifyEntries entries = notify.Form_Load();
+        entries.webhookUrl = webhook;
+        EXPECT_FALSE(notify.cmdOK_Click(entries).refusal);
+    };
+    host.whileSetupOpen = [&] {
+        form->SetupForm().Form_Load();
+        notifyOk("");
+    };
+    form->SetupButton_Click();  // cancelled
+    EXPECT_EQ(settings.notify.webhookUrl, "http://127.0.0.1:9/hook");
+    EXPECT_EQ(host.titles.size(), 1U);
+    ASSERT_FALSE(SetupOk([&](forms::SetupEntries&) { notifyOk(""); }));
+    EXPECT_EQ(settings.notify.webhookUrl, "");
+    EXPECT_EQ(host.titles.back(), "Nortavi");
 }
 
 // A close asked for while a modal window is up, whether the toolkit closes

@@ -119,7 +119,7 @@ TEST_F(SetupDialogTest, ControlsStandWhereTheLayoutPutsThem)
 TEST_F(SetupDialogTest, IsAFixedDialogOwnedByTheMainWindow)
 {
     EXPECT_EQ(dialog->windowTitle(), "Setup");
-    EXPECT_EQ(dialog->size(), QSize(243, 392));
+    EXPECT_EQ(dialog->size(), QSize(243, 425));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
     // Owned by the main window: no task-bar entry of its own.
     EXPECT_EQ(dialog->parentWidget(), &mainWindow);
@@ -504,7 +504,7 @@ TEST_F(SetupDialogTest, TabVisitsTheControlsInOrderFromOk)
         "cmdOK",  "cmdCancel",         "StatusPathField",  "TimeToSafeField",
         "Combo1", "TimeToUnsafeField", "AlarmOnSafeCheck", "AlarmOnUnsafeCheck",
         "AlpacaServerCheck", "AlpacaPortField", "AlpacaAllowRemoteCheck", "AlpacaDiscoveryPortField",
-        "cmdOK"};
+        "NotifyButton", "cmdOK"};
     QStringList visited;
     QStringList visitedBack;
     Open([&] {

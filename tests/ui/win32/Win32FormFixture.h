@@ -5,6 +5,7 @@
 #include "ScratchFolder.h"
 #include "frmMain.h"
 #include "frmMainDesign.h"
+#include "frmNotifyDesign.h"
 #include "frmSetupDesign.h"
 
 #include <gtest/gtest.h>

@@ -186,3 +186,63 @@ TEST_F(frmSetupWin32Test, WhatCannotBeStoredIsRefusedAndNothingChanges)
     }
     EXPECT_EQ(settings_, before);
 }
+
+namespace {
+
+using NotifyId = nortavi::forms::frmNotifyId;
+
+// The box that tells the test message's result comes from the dialog's
+// own timer, while the dialog's loop runs: answered from a timer too.
+HWND notifyDialog = nullptr;
+std::wstring testResult;
+
+void CALLBACK AnswerTheResultBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    const HWND box = GetLastActivePopup(notifyDialog);
+    if (box == notifyDialog || !IsWindowVisible(box)) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);  // a message box's text
+    testResult = text;
+    EndDialog(box, IDOK);
+}
+
+}  // namespace
+
+TEST_F(frmSetupWin32Test, NotificationsOpenFromSetupTellATestsResultAndStoreWithSetupsOk)
+{
+    WriteConfig();
+    Open();
+    std::string title, shownServer, testCaption;
+    testResult.clear();
+    AnswerNextModal([&](HWND setup) {
+        AnswerNextModal([&](HWND notify) {
+            notifyDialog = notify;
+            title = Text(notify);
+            shownServer = Text(Item(notify, NotifyId::NtfyServerField));
+            // A server nothing answers: the result comes at once, as a refusal of the connection.
+            SetText(Item(notify, NotifyId::NtfyServerField), "https://127.0.0.1:9");
+            SetText(Item(notify, NotifyId::NtfyTopicField), "roof-7");
+            SendMessageW(Item(notify, NotifyId::cmdTest), BM_CLICK, 0, 0);
+            testCaption = Text(Item(notify, NotifyId::cmdTest));
+            SetTimer(nullptr, 0, 20, AnswerTheResultBox);
+            for (int i = 0; i < 500 && testResult.empty(); ++i) {
+                Pump();
+                Sleep(10);
+            }
+            SendMessageW(Item(notify, NotifyId::cmdOK), BM_CLICK, 0, 0);
+        });
+        SendMessageW(Item(setup, SetupId::NotifyButton), BM_CLICK, 0, 0);
+        SendMessageW(Item(setup, SetupId::cmdOK), BM_CLICK, 0, 0);
+    });
+    SendMessageW(MainControl(MainId::SetupButton), BM_CLICK, 0, 0);
+
+    EXPECT_EQ(title, "Notifications");
+    EXPECT_EQ(shownServer, "https://ntfy.sh");
+    EXPECT_EQ(testCaption, "Sending...");
+    EXPECT_EQ(testResult.rfind(L"The test message:\nntfy: not delivered: no connection", 0), 0U)
+        << nortavi::win32::Utf8FromWide(testResult).value_or("");
+    EXPECT_EQ(settings_.notify.ntfyTopic, "roof-7");
+}
