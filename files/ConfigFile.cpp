@@ -130,7 +130,9 @@ constexpr std::size_t kBaseLines = 6;
 std::string Quoted(std::string_view text)
 {
     constexpr std::size_t kLongest = 60;
-    return "'" + std::string(text.substr(0, kLongest)) + (text.size() > kLongest ? "...'" : "'");
+    std::string quoted = "'";
+    quoted.append(text.substr(0, kLongest)).append(text.size() > kLongest ? "...'" : "'");
+    return quoted;
 }
 
 // A "key,value" line read as ParseConfig reads its fields (blanks before
