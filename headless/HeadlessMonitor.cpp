@@ -154,6 +154,9 @@ void HeadlessMonitor::Reload()
 
 void HeadlessMonitor::ApplySettings(bool fileHoldsId, bool fileReads)
 {
+    // The service brings in line all it owns beyond the polls: the network
+    // publication and, once they join it, the notifications (the Notifier).
+    // What it cannot do comes back here, to be said in the journal.
     if (const auto problem = service_.ApplySettings()) {
         journal_.Warning(WithoutTheWindow(*problem));
     }

@@ -38,9 +38,10 @@ private:
     void Start();
     void Reload();
     // Brings what acts on the polls beyond this process in line with the
-    // settings: the network publication, and (owned by the service) the
-    // notifications. `fileHoldsId`: the settings file holds the unique id
-    // in use, which is otherwise saved there now.
+    // settings: the network publication and the notifications, both the
+    // service's. `fileHoldsId`: the settings file holds the unique id in
+    // use, which is otherwise saved there now, unless the file does not
+    // read (`fileReads`).
     void ApplySettings(bool fileHoldsId, bool fileReads);
     void SayChanges(const StateChangeBatch& batch);
     std::string SettingsSummary() const;

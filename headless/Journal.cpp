@@ -42,15 +42,16 @@ void Journal::StateLine(const std::string& line)
     WriteLine(stdout, "", line);
 }
 
+// The journal names the program on every line itself, and reads a "<4>"
+// in front as the priority "warning".
 void Journal::Note(const std::string& text)
 {
-    WriteLine(stderr, "nortavi-monitor: ", text);
+    WriteLine(stderr, toJournal_ ? "" : "nortavi-monitor: ", text);
 }
 
 void Journal::Warning(const std::string& text)
 {
-    // The journal reads a "<4>" in front as the priority "warning".
-    WriteLine(stderr, toJournal_ ? "<4>nortavi-monitor: " : "nortavi-monitor: ", text);
+    WriteLine(stderr, toJournal_ ? "<4>" : "nortavi-monitor: ", text);
 }
 
 }  // namespace nortavi::headless
