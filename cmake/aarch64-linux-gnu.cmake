@@ -19,6 +19,10 @@ set(CMAKE_CXX_COMPILER ${NORTAVI_ARM64_TRIPLE}-g++)
 # own, under its own triple, are never looked at.
 set(CMAKE_LIBRARY_ARCHITECTURE ${NORTAVI_ARM64_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+# GNUInstallDirs leaves out the triple when it cross-builds; a Pi's Debian
+# keeps libraries under it as this machine's does (the sound module goes to
+# /usr/lib/aarch64-linux-gnu/nortavi).
+set(CMAKE_INSTALL_LIBDIR lib/${NORTAVI_ARM64_TRIPLE} CACHE PATH "Object code libraries")
 
 # CTest and gtest_discover_tests run the test programs under qemu, with the
 # arm64 C and C++ libraries multiarch installed (libc6:arm64 and its loader

@@ -50,8 +50,13 @@ if [ "$test_stage" = 1 ]; then
   unpacked=$(mktemp -d)
   trap 'rm -rf "$unpacked"' EXIT
   dpkg-deb -x "$deb" "$unpacked"
+  dpkg-deb -x "$(ls "$build"/nortavi-sound_*_arm64.deb)" "$unpacked"
   [ "$(dpkg-deb -f "$deb" Architecture)" = arm64 ] || { echo "FAIL: not an arm64 package"; exit 1; }
   readelf -h "$unpacked/usr/bin/nortavi-monitor" | grep -q 'AArch64' || { echo "FAIL: not an AArch64 program"; exit 1; }
   ! dpkg-deb -f "$deb" Depends | grep -qi qt || { echo "FAIL: the monitor depends on Qt"; exit 1; }
+  # The monitor looks for its sound module where nortavi-sound puts it.
+  modules=$(strings "$unpacked/usr/bin/nortavi-monitor" | grep -m 1 '^\.\./lib.*/nortavi$')
+  [ -f "$unpacked/usr/bin/$modules/nortavi-sound-sdl.so" ] ||
+    { echo "FAIL: no sound module in /usr/bin/$modules"; exit 1; }
   echo "arm64 package checked"
 fi
