@@ -9,8 +9,18 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace nortavi {
+
+// Why a settings file was not taken: the line (the first is 1; 0 for the
+// file as a whole) and what is wrong there.
+struct ConfigProblem {
+    int line = 0;
+    std::string why;
+
+    bool operator==(const ConfigProblem&) const = default;
+};
 
 // config.ini: six lines "key,value" with CR LF, in the fixed order
 // statusPath, timeToSafe, timeToUnsafe, cloudyAsClear, alarmOnSafe,
@@ -27,8 +37,9 @@ public:
     // `folder` holds config.ini; it is made, with the folders above it, at
     // the first save.
     explicit ConfigFile(std::string folder);
-    // Reads config.ini from `loadFolder` and writes it to `saveFolder`.
-    ConfigFile(std::string loadFolder, std::string saveFolder);
+    // Reads config.ini (or `fileName`) from `loadFolder` and writes it to
+    // `saveFolder`.
+    ConfigFile(std::string loadFolder, std::string saveFolder, std::string fileName = "config.ini");
 
     // The file saves write.
     std::string Path() const;
@@ -40,6 +51,11 @@ public:
     // of others fails (they mix the user's choices in the setup dialog with
     // defaults the user never chose), and the window says so.
     bool SaveConfig(const Settings& settings) override;
+
+    // The file read again while the program runs, strictly (see
+    // ParseConfigStrict): from where a new start would read it. The settings
+    // it holds, which become the file as loaded, or why it cannot be taken.
+    std::variant<Settings, ConfigProblem> ReloadConfig();
 
 private:
     // Protects secrets as the system does; keeps the stored form of one
@@ -55,10 +71,12 @@ private:
         std::map<std::string, std::string, std::less<>> unreadable_;
     };
 
+    void KeepStatusPathBytes(Settings& settings, const std::string& bytes);
     std::optional<std::string> StatusPathBytes(const std::string& statusPath) const;
 
     std::string loadFolder_;
     std::string saveFolder_;
+    std::string fileName_;
     // The status path as it was read, as text and as the file's bytes: a
     // path left unchanged is written back byte for byte.
     struct LoadedPath {
@@ -87,6 +105,16 @@ std::string FormatConfig(const Settings& settings, SecretForm& secrets = PlainSe
 // other setting keeps its current value. True when the text has a
 // notification line.
 bool ParseConfig(std::string_view text, Settings& settings, SecretForm& secrets = PlainSecrets());
+
+// The settings the text holds, read strictly, for a file edited by hand
+// and reloaded while the program runs: each line in its place with its key
+// and a value that reads, the six lines alone or followed by the five of
+// the network publication, those followed by notification lines (each of
+// their keys once), then nothing but blank lines. What the file does not
+// hold takes its default. Otherwise the first line that does not read, and
+// why.
+std::variant<Settings, ConfigProblem> ParseConfigStrict(std::string_view text,
+                                                        SecretForm& secrets = PlainSecrets());
 
 // A port number from 1 to 65535, with the same spellings as minutes.
 std::optional<std::uint16_t> ParsePort(std::string_view text);

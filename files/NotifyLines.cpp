@@ -145,6 +145,18 @@ bool ReadNotifyLine(std::string_view key, const std::string& value, NotifySettin
     return true;
 }
 
+bool NotifyValueReads(std::string_view key, const std::string& value)
+{
+    const auto line = std::find_if(kLines.begin(), kLines.end(),
+                                   [key](const Line& known) { return known.key == key; });
+    if (line == kLines.end()) {
+        return false;
+    }
+    NotifySettings scratch;
+    line->read(value, scratch);
+    return line->write(scratch) == value;
+}
+
 void WriteNotifyLines(const NotifySettings& settings, SecretForm& secrets,
                       const std::function<void(std::string_view, const std::string&)>& line)
 {

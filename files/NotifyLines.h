@@ -32,6 +32,10 @@ SecretForm& PlainSecrets();
 bool ReadNotifyLine(std::string_view key, const std::string& value, NotifySettings& settings,
                     SecretForm& secrets);
 
+// Whether the line takes the value as it is written (for a file read
+// strictly, where a value it would ignore is an error).
+bool NotifyValueReads(std::string_view key, const std::string& value);
+
 // Each line as key and value, in the file's order; those Nortavi adds to
 // the usual ones only when they differ from their defaults.
 void WriteNotifyLines(

@@ -13,7 +13,7 @@ MonitorService::MonitorService(Settings& settings, Clock& clock, SoundOutput& so
       clock_(clock),
       folders_(std::move(folders)),
       statusFile_(std::move(timeStampFormat), readLimit),
-      configFile_(folders_.load, folders_.save),
+      configFile_(folders_.load, folders_.save, folders_.settingsFile),
       notifier_(settings_.notify, std::move(notify)),
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, display, sound,
                                        folders_.program, folders_.user,
