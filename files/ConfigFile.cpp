@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <vector>
 
 namespace nortavi {
 
@@ -81,25 +84,184 @@ std::optional<std::string> StatusPathValue(std::string_view bytes)
     return reader.NextField();
 }
 
+// The text's lines without their ends (CR LF, LF or CR, as FieldReader
+// takes them), and without a byte order mark in front.
+std::vector<std::string_view> SplitLines(std::string_view text)
+{
+    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        text.remove_prefix(kUtf8Bom.size());
+    }
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.substr(end, 2) == kLineEnd ? 2 : 1);
+    }
+    return lines;
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The keys in the order the file holds them: the six, then the network
+// publication's five.
+constexpr std::array<std::string_view, 11> kKeys = {
+    "statusPath",        "timeToSafe",          "timeToUnsafe",  "cloudyAsClear",
+    "alarmOnSafe",       "alarmOnUnsafe",       "alpacaServer",  "alpacaPort",
+    "alpacaAllowRemote", "alpacaDiscoveryPort", "alpacaUniqueId"};
+constexpr std::size_t kBaseLines = 6;
+
+// Text from the file, in quotes, cut short where long: a problem is said
+// in one line.
+std::string Quoted(std::string_view text)
+{
+    constexpr std::size_t kLongest = 60;
+    std::string quoted = "'";
+    quoted.append(text.substr(0, kLongest)).append(text.size() > kLongest ? "...'" : "'");
+    return quoted;
+}
+
+// A "key,value" line read as ParseConfig reads its fields (blanks before
+// the value skipped, spaces after it dropped, a value in double quotes
+// taken whole), with nothing left over that ParseConfig would take for the
+// next line's key. nullopt, with `why`, when it does not read so.
+std::optional<std::string> ReadLine(std::string_view line, std::string_view key, std::string& why)
+{
+    const std::size_t comma = line.find(',');
+    if (TrimBlanks(line.substr(0, comma)) != key) {
+        why = std::string(key) + " expected, not " +
+              (TrimBlanks(line).empty() ? std::string("an empty line") : Quoted(line));
+        return std::nullopt;
+    }
+    if (comma == std::string_view::npos) {
+        why = "no comma after " + std::string(key);
+        return std::nullopt;
+    }
+    std::string_view value = line.substr(comma + 1);
+    while (!value.empty() && value.front() == ' ') {
+        value.remove_prefix(1);
+    }
+    if (!value.empty() && value.front() == '"') {
+        const std::size_t close = value.find('"', 1);
+        if (close == std::string_view::npos) {
+            why = "the closing double quote is missing";
+            return std::nullopt;
+        }
+        if (!TrimBlanks(value.substr(close + 1)).empty()) {
+            why = "text after the closing double quote: " + Quoted(value.substr(close + 1));
+            return std::nullopt;
+        }
+        return std::string(value.substr(1, close - 1));
+    }
+    if (value.find(',') != std::string_view::npos) {
+        why = "a second comma (a value that holds one goes in double quotes)";
+        return std::nullopt;
+    }
+    while (!value.empty() && value.back() == ' ') {
+        value.remove_suffix(1);
+    }
+    return std::string(value);
+}
+
+// Stores the value of the key at `index` in kKeys; why not, if it does not read.
+std::optional<std::string> StoreValue(std::size_t index, const std::string& value,
+                                      Settings& settings)
+{
+    const std::string key(kKeys[index]);
+    const auto flag = [&](bool& setting) -> std::optional<std::string> {
+        if (value != "True" && value != "False") {
+            return key + " must be True or False, not " + Quoted(value);
+        }
+        setting = value == "True";
+        return std::nullopt;
+    };
+    const auto minutes = [&](std::int16_t& setting) -> std::optional<std::string> {
+        const auto number = ParseMinutes(value);
+        if (!number) {
+            return key + " must be a whole number of minutes (-32768 to 32767), not " +
+                   Quoted(value);
+        }
+        setting = *number;
+        return std::nullopt;
+    };
+    const auto port = [&](std::uint16_t& setting) -> std::optional<std::string> {
+        const auto number = ParsePort(value);
+        if (!number) {
+            return key + " must be a port number from 1 to 65535, not " + Quoted(value);
+        }
+        setting = *number;
+        return std::nullopt;
+    };
+    AlpacaSettings& alpaca = settings.alpaca;
+    switch (index) {
+        case 0:
+            settings.statusPath = value;
+            return std::nullopt;
+        case 1:
+            return minutes(settings.timeToSafe);
+        case 2:
+            return minutes(settings.timeToUnsafe);
+        case 3:
+            return flag(settings.cloudyAsClear);
+        case 4:
+            return flag(settings.alarmOnSafe);
+        case 5:
+            return flag(settings.alarmOnUnsafe);
+        case 6:
+            return flag(alpaca.server);
+        case 7:
+            return port(alpaca.port);
+        case 8:
+            return flag(alpaca.allowRemote);
+        case 9:
+            return port(alpaca.discoveryPort);
+        default:
+            break;
+    }
+    // Empty while the publication has never been on.
+    if (!value.empty() && !IsUniqueId(value)) {
+        return key + " must be 1 to 64 letters, digits and hyphens, not " + Quoted(value);
+    }
+    alpaca.uniqueId = value;
+    return std::nullopt;
+}
+
 }  // namespace
 
-ConfigFile::ConfigFile(std::string folder) : loadFolder_(folder), saveFolder_(std::move(folder))
+ConfigFile::ConfigFile(std::string folder)
+    : loadFolder_(folder), saveFolder_(std::move(folder)), fileName_("config.ini")
 {
 }
 
-ConfigFile::ConfigFile(std::string loadFolder, std::string saveFolder)
-    : loadFolder_(std::move(loadFolder)), saveFolder_(std::move(saveFolder))
+ConfigFile::ConfigFile(std::string loadFolder, std::string saveFolder, std::string fileName)
+    : loadFolder_(std::move(loadFolder)),
+      saveFolder_(std::move(saveFolder)),
+      fileName_(std::move(fileName))
 {
 }
 
 std::string ConfigFile::Path() const
 {
-    return saveFolder_ + "config.ini";
+    return saveFolder_ + fileName_;
 }
 
 void ConfigFile::LoadConfig(Settings& settings)
 {
-    const std::string path = loadFolder_ + "config.ini";
+    const std::string path = loadFolder_ + fileName_;
     if (!FileExists(path)) {
         return;
     }
@@ -109,11 +271,39 @@ void ConfigFile::LoadConfig(Settings& settings)
         return;
     }
     ParseConfig(platform::TextFromFileBytes(prefix->bytes), settings);
-    if (const auto bytes = StatusPathValue(prefix->bytes)) {
-        if (*bytes == ProgramFolderMark() && !ConfigFileCanHold(GetEXEPath())) {
+    KeepStatusPathBytes(settings, prefix->bytes);
+}
+
+std::variant<Settings, ConfigProblem> ConfigFile::ReloadConfig()
+{
+    // Where a new start would read it: once saved, the save folder's.
+    const std::string path =
+        (FileExists(saveFolder_ + fileName_) ? saveFolder_ : loadFolder_) + fileName_;
+    errno = 0;
+    const auto prefix = platform::ReadSettingsFile(path, kMaxConfigBytes);
+    if (!prefix) {
+        const int error = errno;
+        return ConfigProblem{0, error != 0 ? std::strerror(error) : "not a file that can be read"};
+    }
+    if (prefix->moreFollows) {
+        return ConfigProblem{0, "larger than " + std::to_string(kMaxConfigBytes / 1024) + " KiB"};
+    }
+    auto read = ParseConfigStrict(platform::TextFromFileBytes(prefix->bytes));
+    if (Settings* settings = std::get_if<Settings>(&read)) {
+        // Read at last: from now on a save writes what the program runs on.
+        unreadAtStart_.reset();
+        KeepStatusPathBytes(*settings, prefix->bytes);
+    }
+    return read;
+}
+
+void ConfigFile::KeepStatusPathBytes(Settings& settings, const std::string& bytes)
+{
+    if (const auto value = StatusPathValue(bytes)) {
+        if (*value == ProgramFolderMark() && !ConfigFileCanHold(GetEXEPath())) {
             settings.statusPath = GetEXEPath();
         }
-        loadedStatusPath_ = LoadedPath{settings.statusPath, *bytes};
+        loadedStatusPath_ = LoadedPath{settings.statusPath, *value};
     }
 }
 
@@ -240,6 +430,37 @@ void ParseConfig(std::string_view text, Settings& settings)
             alpaca.uniqueId = *id;
         }
     }
+}
+
+std::variant<Settings, ConfigProblem> ParseConfigStrict(std::string_view text)
+{
+    std::vector<std::string_view> lines = SplitLines(text);
+    while (!lines.empty() && TrimBlanks(lines.back()).empty()) {
+        lines.pop_back();
+    }
+    Settings settings;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        if (i == kKeys.size()) {
+            return ConfigProblem{
+                number, "a line after " + std::string(kKeys.back()) + ", the last setting"};
+        }
+        std::string why;
+        const auto value = ReadLine(lines[i], kKeys[i], why);
+        if (!value) {
+            return ConfigProblem{number, why};
+        }
+        if (auto problem = StoreValue(i, *value, settings)) {
+            return ConfigProblem{number, *problem};
+        }
+    }
+    const std::size_t count = lines.size();
+    if (count < kBaseLines || (count > kBaseLines && count < kKeys.size())) {
+        return ConfigProblem{static_cast<int>(count) + 1,
+                             std::string(kKeys[count]) + " is missing" +
+                                 (count > kBaseLines ? " (the network lines come as five)" : "")};
+    }
+    return settings;
 }
 
 bool IsUniqueId(std::string_view text)

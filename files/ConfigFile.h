@@ -7,8 +7,18 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace nortavi {
+
+// Why a settings file was not taken: the line (the first is 1; 0 for the
+// file as a whole) and what is wrong there.
+struct ConfigProblem {
+    int line = 0;
+    std::string why;
+
+    bool operator==(const ConfigProblem&) const = default;
+};
 
 // config.ini: six lines "key,value" with CR LF, in the fixed order
 // statusPath, timeToSafe, timeToUnsafe, cloudyAsClear, alarmOnSafe,
@@ -22,8 +32,9 @@ public:
     // `folder` holds config.ini; it is made, with the folders above it, at
     // the first save.
     explicit ConfigFile(std::string folder);
-    // Reads config.ini from `loadFolder` and writes it to `saveFolder`.
-    ConfigFile(std::string loadFolder, std::string saveFolder);
+    // Reads config.ini (or `fileName`) from `loadFolder` and writes it to
+    // `saveFolder`.
+    ConfigFile(std::string loadFolder, std::string saveFolder, std::string fileName = "config.ini");
 
     // The file saves write.
     std::string Path() const;
@@ -36,11 +47,18 @@ public:
     // defaults the user never chose), and the window says so.
     bool SaveConfig(const Settings& settings) override;
 
+    // The file read again while the program runs, strictly (see
+    // ParseConfigStrict): from where a new start would read it. The settings
+    // it holds, which become the file as loaded, or why it cannot be taken.
+    std::variant<Settings, ConfigProblem> ReloadConfig();
+
 private:
+    void KeepStatusPathBytes(Settings& settings, const std::string& bytes);
     std::optional<std::string> StatusPathBytes(const std::string& statusPath) const;
 
     std::string loadFolder_;
     std::string saveFolder_;
+    std::string fileName_;
     // The status path as it was read, as text and as the file's bytes: a
     // path left unchanged is written back byte for byte.
     struct LoadedPath {
@@ -64,6 +82,14 @@ std::string FormatConfig(const Settings& settings);
 // Replaces each setting whose value the text holds and can be read; every
 // other setting keeps its current value.
 void ParseConfig(std::string_view text, Settings& settings);
+
+// The settings the text holds, read strictly, for a file edited by hand
+// and reloaded while the program runs: each line in its place with its key
+// and a value that reads, the six lines alone or followed by the five of
+// the network publication, then nothing but blank lines. What the file
+// does not hold takes its default. Otherwise the first line that does not
+// read, and why.
+std::variant<Settings, ConfigProblem> ParseConfigStrict(std::string_view text);
 
 // A port number from 1 to 65535, with the same spellings as minutes.
 std::optional<std::uint16_t> ParsePort(std::string_view text);

@@ -31,6 +31,7 @@ struct ProgramFolders {
     std::string load;     // where config.ini is read at start
     std::string save;     // where config.ini is written
     std::string user;     // the user's own: alarm.wav's second place; empty when there is none
+    std::string settingsFile = "config.ini";  // its name in `load` and `save`
 };
 
 // Where config.ini is read and written. A copy of the program in a folder

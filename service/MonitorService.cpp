@@ -11,7 +11,7 @@ MonitorService::MonitorService(Settings& settings, Clock& clock, SoundOutput& so
     : settings_(settings),
       folders_(std::move(folders)),
       statusFile_(std::move(timeStampFormat), readLimit),
-      configFile_(folders_.load, folders_.save),
+      configFile_(folders_.load, folders_.save, folders_.settingsFile),
       monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, display, sound,
                                        folders_.program, folders_.user, {&publisher_.Board()}})
 {

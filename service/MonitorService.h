@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 
 namespace nortavi {
 
@@ -53,6 +54,8 @@ public:
     // Writes config.ini; false when it could not be written.
     bool SaveConfig() { return configFile_.SaveConfig(settings_); }
     std::string ConfigPath() const { return configFile_.Path(); }
+    // config.ini read again, strictly; the running settings stay as they are.
+    std::variant<Settings, ConfigProblem> ReadConfigAgain() { return configFile_.ReloadConfig(); }
 
     // The system's date and time format changed.
     void SetTimeStampFormat(TimeStampFormat format) { statusFile_.SetTimeStampFormat(std::move(format)); }

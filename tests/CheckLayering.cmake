@@ -2,8 +2,8 @@
 # The layers stay as the tree shows them: core/ has no Qt and no file, clock
 # or OS calls; timestamps/ has no Qt and no I/O; the OS calls in platform/
 # know nothing of the core (the core's clock and sound over them, SystemClock
-# and sound/, do); files/ and platform/ have no Qt; the window description
-# in ui/forms/ has no toolkit at all.
+# and sound/, do); files/, platform/, service/ and the headless monitor have
+# no Qt; the window description in ui/forms/ has no toolkit at all.
 #   cmake -DSOURCE_DIR=<repo> -P CheckLayering.cmake
 function(check sources regex why)
   foreach(source IN LISTS sources)
@@ -25,6 +25,8 @@ forbid(core "system_clock|steady_clock|time\\(|localtime" "the core reads the ti
 forbid(timestamps "#include (${io}|\"Platform.h\")" "time stamps are text: no Qt or I/O")
 forbid(files "#include <Q" "no Qt below the windows")
 forbid(platform "#include <Q" "no Qt below the windows")
+forbid(service "#include <Q" "no Qt below the windows")
+forbid(headless "#include <Q" "the monitor without a window has no Qt")
 forbid(ui/forms "#include <(Q|windows)" "the window description belongs to no toolkit")
 
 # The OS layer: platform/ itself, without what is built on the core there.

@@ -19,7 +19,7 @@ void ReportNoDevice()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        std::fprintf(stderr, "nortavi: no sound device (%s); alarms show in the window only\n",
+        std::fprintf(stderr, "nortavi: no sound device (%s); alarms go on without sound\n",
                      SDL_GetError());
     });
 }

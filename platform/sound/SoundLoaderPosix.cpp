@@ -84,7 +84,7 @@ private:
             std::string why;
             backend_ = LoadSoundModule(why);
             if (!backend_) {
-                std::fprintf(stderr, "nortavi: no sound (%s); alarms show in the window only\n",
+                std::fprintf(stderr, "nortavi: no sound (%s); alarms go on without sound\n",
                              why.c_str());
             }
         }

@@ -30,6 +30,27 @@ WINDOWS_PACKAGES=(
   locales  # localedef's sources: a Japanese locale for the code page 932 run
 )
 
+# The arm64 stage (the headless monitor's package for a Raspberry Pi): the
+# cross compiler, qemu to run its tests, and the arm64 libraries the package
+# is linked with and depends on, from Debian's multiarch archive (see
+# ensure_architecture).
+ARM64_PACKAGES=(
+  g++-aarch64-linux-gnu qemu-user
+  libc6:arm64 libstdc++6:arm64  # what qemu-aarch64 runs the tests on
+  libsdl2-dev:arm64
+)
+
+# ensure_architecture ARCH: lets apt install ARCH's packages beside this
+# machine's own (multiarch); quick when it already does.
+ensure_architecture() {
+  dpkg --print-foreign-architectures | grep -qx "$1" && return 0
+  echo "Adding the $1 architecture to apt"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo dpkg --add-architecture "$1"
+  $sudo apt-get update -qq
+}
+
 # ensure_packages PKG...: installs whichever are missing; quick when all are there.
 ensure_packages() {
   local missing=()

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <variant>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -353,6 +354,131 @@ TEST(ConfigFileTest, ReadsFromOneFolderAndSavesToAnother)
     EXPECT_EQ(program.Read("config.ini"), FormatConfig(Sample()));
     EXPECT_EQ(user.Read("config.ini"), FormatConfig(loaded));
 }
+
+const char* const kSixLines =
+    "statusPath,/s\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\n"
+    "alarmOnSafe,False\r\nalarmOnUnsafe,True\r\n";
+const char* const kNetworkLines =
+    "alpacaServer,True\r\nalpacaPort,8080\r\nalpacaAllowRemote,False\r\n"
+    "alpacaDiscoveryPort,32227\r\nalpacaUniqueId,1b4e28ba-2fa1-41d2-883f-0016d3cca427\r\n";
+
+struct StrictCase {
+    const char* name;
+    std::string text;
+    ConfigProblem problem;  // line 0: the text reads
+};
+
+void PrintTo(const StrictCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ParseConfigStrictTest : public testing::TestWithParam<StrictCase> {};
+
+TEST_P(ParseConfigStrictTest, NamesTheFirstLineThatDoesNotReadAndWhy)
+{
+    const auto read = ParseConfigStrict(GetParam().text);
+    if (GetParam().problem.line == 0) {
+        ASSERT_TRUE(std::holds_alternative<Settings>(read)) << std::get<ConfigProblem>(read).why;
+        // What the lenient reading takes from the same text.
+        Settings lenient = DefaultSettings("/nowhere/");
+        ParseConfig(GetParam().text, lenient);
+        EXPECT_EQ(std::get<Settings>(read), lenient);
+    } else {
+        ASSERT_TRUE(std::holds_alternative<ConfigProblem>(read));
+        EXPECT_EQ(std::get<ConfigProblem>(read), GetParam().problem);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ParseConfigStrictTest,
+    testing::Values(
+        StrictCase{"SixLines", kSixLines, {}},
+        StrictCase{"ElevenLinesLfBomAndBlankLinesAtTheEnd",
+                   "\xEF\xBB\xBFstatusPath,\"C:\\a, b\\s.txt\" \ntimeToSafe, +7 \ntimeToUnsafe,-2\n"
+                   "cloudyAsClear,True\nalarmOnSafe,True\nalarmOnUnsafe,False\n" +
+                       std::string(kNetworkLines) + "\n \r\n",
+                   {}},
+        StrictCase{"Empty", "", {1, "statusPath is missing"}},
+        StrictCase{
+            "BadMinutes",
+            "statusPath,/s\r\ntimeToSafe,1.5\r\n",
+            {2, "timeToSafe must be a whole number of minutes (-32768 to 32767), not '1.5'"}},
+        StrictCase{"LinesSwapped",
+                   "statusPath,/s\r\ntimeToUnsafe,5\r\ntimeToSafe,15\r\n",
+                   {2, "timeToSafe expected, not 'timeToUnsafe,5'"}},
+        StrictCase{"EmptyLineBetween",
+                   "statusPath,/s\r\n\r\ntimeToSafe,15\r\n",
+                   {2, "timeToSafe expected, not an empty line"}},
+        StrictCase{"TrailingComma",
+                   "statusPath,/s\r\ntimeToSafe,15,\r\n",
+                   {2, "a second comma (a value that holds one goes in double quotes)"}},
+        StrictCase{"TextAfterTheQuotes",
+                   "statusPath,\"/a,b\",/c\r\n",
+                   {1, "text after the closing double quote: ',/c'"}},
+        StrictCase{"FlagOfAnotherSpelling",
+                   "statusPath,/s\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,true\r\n",
+                   {4, "cloudyAsClear must be True or False, not 'true'"}},
+        StrictCase{"SixLinesCutShort",
+                   "statusPath,/s\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\n",
+                   {4, "cloudyAsClear is missing"}},
+        StrictCase{"NetworkLinesCutShort",
+                   std::string(kSixLines) + "alpacaServer,True\r\nalpacaPort,8080\r\n",
+                   {9, "alpacaAllowRemote is missing (the network lines come as five)"}},
+        StrictCase{"PortOutOfRange",
+                   std::string(kSixLines) + "alpacaServer,True\r\nalpacaPort,65536\r\n",
+                   {8, "alpacaPort must be a port number from 1 to 65535, not '65536'"}},
+        StrictCase{
+            "BadUniqueId",
+            std::string(kSixLines) +
+                "alpacaServer,True\r\nalpacaPort,1\r\nalpacaAllowRemote,False\r\n"
+                "alpacaDiscoveryPort,2\r\nalpacaUniqueId,not an id\r\n",
+            {11, "alpacaUniqueId must be 1 to 64 letters, digits and hyphens, not 'not an id'"}},
+        StrictCase{"ALineTooMany",
+                   std::string(kSixLines) + kNetworkLines + "more,1\r\n",
+                   {12, "a line after alpacaUniqueId, the last setting"}}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(ConfigFileTest, AReloadReadsWhereANewStartWouldAndSaysWhyNot)
+{
+    TempFolder program;
+    TempFolder user;
+    program.Write("settings.ini", kSixLines);
+    ConfigFile config(program.WithSeparator(), user.WithSeparator(), "settings.ini");
+    auto read = config.ReloadConfig();
+    ASSERT_TRUE(std::holds_alternative<Settings>(read));
+    Settings settings = std::get<Settings>(read);
+    EXPECT_EQ(settings.statusPath, "/s");
+    // Once saved, the user's copy is the one a new start reads.
+    settings.timeToSafe = 3;
+    ASSERT_TRUE(config.SaveConfig(settings));
+    EXPECT_EQ(std::get<Settings>(config.ReloadConfig()), settings);
+
+    std::filesystem::remove(user.path() / "settings.ini");
+    std::filesystem::remove(program.path() / "settings.ini");
+    EXPECT_EQ(std::get<ConfigProblem>(config.ReloadConfig()),
+              (ConfigProblem{0, "No such file or directory"}));
+}
+
+#ifndef _WIN32
+TEST(ConfigFileTest, AConfigIniUnreadableAtStartIsWrittenOnceAReloadHasReadIt)
+{
+    TempFolder folder;
+    const auto path = folder.path() / "config.ini";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    ConfigFile config(folder.WithSeparator());
+    Settings settings = DefaultSettings(folder.WithSeparator());
+    config.LoadConfig(settings);
+    EXPECT_EQ(std::get<ConfigProblem>(config.ReloadConfig()).line, 0);
+
+    std::filesystem::remove(path);
+    folder.Write("config.ini", kSixLines);
+    settings = std::get<Settings>(config.ReloadConfig());
+    settings.alpaca.uniqueId = "1b4e28ba-2fa1-41d2-883f-0016d3cca427";
+    EXPECT_TRUE(config.SaveConfig(settings));
+    EXPECT_EQ(folder.Read("config.ini"), FormatConfig(settings));
+}
+#endif
 
 }  // namespace
 }  // namespace nortavi
