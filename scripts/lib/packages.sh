@@ -20,6 +20,7 @@ TEST_PACKAGES=(
   debootstrap desktop-file-utils appstream file
   python3 iproute2
   clang libclang-rt-14-dev
+  chromium  # the status page in a real browser, headless
 )
 
 # The Windows stage: cross compiler and wine (wine64 only: the plain wine
