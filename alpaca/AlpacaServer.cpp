@@ -244,7 +244,8 @@ struct AlpacaServer::Network {
             socket.close(ignored);
             return;
         }
-        auto session = std::make_shared<Session>(std::move(socket), device, hook, limits, accounting);
+        auto session =
+            std::make_shared<Session>(std::move(socket), device, hook, limits, accounting);
         sessions.push_back(session);
         session->Read();
     }

@@ -7,6 +7,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <tuple>
 
 namespace nortavi::history {
 
@@ -178,9 +179,10 @@ main{max-width:780px;margin:0 auto}
 .box small{display:block;font-size:13px}
 .box b{display:block;font-size:34px;line-height:1.2}
 .alarm{font-weight:bold;margin:10px 0 0}
-table{border-collapse:collapse;margin:10px 0}
+table{border-collapse:collapse;margin:10px 0 4px}
 td{padding:2px 14px 2px 0}
-td+td{font-weight:bold;font-variant-numeric:tabular-nums}
+td+td{font-weight:bold;font-variant-numeric:tabular-nums;text-align:right}
+#feed{margin:0 0 10px}
 figure{margin:0;padding:8px;background:#fff;border-radius:6px}
 svg{display:block;width:100%;height:auto}
 .narrow{display:none}
@@ -256,14 +258,15 @@ std::string StatusPageHtml(const PageNow& now, const NightChart& chart)
         page +=
             "<p class=\"alarm\" id=\"alarm\">Alarm sounding: " + AlarmWords(now.alarms) + "</p>\n";
     }
-    page += "<table>\n<tr><td>Minutes since last Clear</td><td id=\"clear\">" +
-            std::to_string(now.minsSinceClear) +
-            "</td></tr>\n<tr><td>Minutes since last Cloudy</td><td id=\"cloudy\">" +
-            std::to_string(now.minsSinceCloudy) +
-            "</td></tr>\n<tr><td>Minutes since last V.Cloudy</td><td id=\"vcloudy\">" +
-            std::to_string(now.minsSinceVCloudy) +
-            "</td></tr>\n<tr><td>Status file</td><td id=\"feed\">" + FeedWords(now) +
-            "</td></tr>\n</table>\n<figure>\n";
+    page += "<table>\n";
+    for (const auto& [name, id, minutes] :
+         {std::tuple{"Clear", "clear", now.minsSinceClear},
+          std::tuple{"Cloudy", "cloudy", now.minsSinceCloudy},
+          std::tuple{"V.Cloudy", "vcloudy", now.minsSinceVCloudy}}) {
+        page += "<tr><td>Minutes since last " + std::string(name) + "</td><td id=\"" + id + "\">" +
+                std::to_string(minutes) + "</td></tr>\n";
+    }
+    page += "</table>\n<p id=\"feed\">Status file: " + FeedWords(now) + "</p>\n<figure>\n";
     page += ChartSvg(DrawNightChart(chart, kWideWidth, kChartHeight), "wide");
     page += ChartSvg(DrawNightChart(chart, kNarrowWidth, kChartHeight), "narrow");
     page += Legend();

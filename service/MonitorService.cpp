@@ -18,10 +18,18 @@ MonitorService::MonitorService(Settings& settings, Clock& clock, SoundOutput& so
       configFile_(folders_.load, folders_.save, folders_.settingsFile),
       nightLog_(NightLogListener::FolderFor(folders_), &platform::UtcOffsetNow),
       pages_(nightLog_),
-      monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, display, sound,
-                                       folders_.program, folders_.user, {&publisher_.Board(), &nightLog_}})
+      monitor_(settings_, MonitorPorts{clock,
+                                       statusFile_,
+                                       configFile_,
+                                       fileProbe_,
+                                       display,
+                                       sound,
+                                       folders_.program,
+                                       folders_.user,
+                                       {&publisher_.Board(), &nightLog_}})
 {
-    publisher_.SetRouteHook([this](const alpaca::Request& request) { return pages_.Answer(request); });
+    publisher_.SetRouteHook(
+        [this](const alpaca::Request& request) { return pages_.Answer(request); });
 }
 
 MonitorService::~MonitorService()

@@ -72,10 +72,16 @@ public:
     void ProgramEnding();
     // Told once, on the polls' thread, should the night log turn off (a
     // full disk, a folder that cannot be written); the alarms go on.
-    void SetNightLogWarning(NightLogListener::Warning warning) { nightLog_.SetWarning(std::move(warning)); }
+    void SetNightLogWarning(NightLogListener::Warning warning)
+    {
+        nightLog_.SetWarning(std::move(warning));
+    }
     // How far local time is ahead of UTC now; the system's unless set
     // (before the first poll).
-    void SetUtcOffset(NightLogListener::UtcOffset utcOffset) { nightLog_.SetUtcOffset(std::move(utcOffset)); }
+    void SetUtcOffset(NightLogListener::UtcOffset utcOffset)
+    {
+        nightLog_.SetUtcOffset(std::move(utcOffset));
+    }
     // The last twelve hours up to the latest poll, as data and laid out in
     // `width` x `height` logical pixels. From any thread.
     history::NightChart NightChart() const { return nightLog_.Chart(); }

@@ -103,23 +103,32 @@ std::chrono::seconds ParseOffset(const std::string& text)
     int minutes = 0;
     char sign = '\0';
     char tail = '\0';
-    if (std::sscanf(text.c_str(), "%c%2d:%2d%c", &sign, &hours, &minutes, &tail) != 3 || text.size() != 6 ||
-        (sign != '+' && sign != '-') || hours > 18 || minutes > 59) {
+    if (std::sscanf(text.c_str(), "%c%2d:%2d%c", &sign, &hours, &minutes, &tail) != 3 ||
+        text.size() != 6 || (sign != '+' && sign != '-') || hours > 18 || minutes > 59) {
         throw ScenarioError("utcoffset takes +HH:MM or -HH:MM, not \"" + text + "\"");
     }
     return (sign == '-' ? -1 : 1) * (std::chrono::hours(hours) + std::chrono::minutes(minutes));
 }
 
-// "90s", "20m", "3h"
+// "90s", "20m", "3h", "3h30m": a whole number of polls.
 std::chrono::seconds ParseDuration(const std::string& text)
 {
-    const char unit = text.empty() ? '\0' : text.back();
-    const long long scale = unit == 's' ? 1 : unit == 'm' ? 60 : unit == 'h' ? 3600 : 0;
-    const long long count = scale ? ParseInteger(text.substr(0, text.size() - 1), "run") : -1;
-    if (count <= 0 || (scale == 1 && count % 5 != 0)) {
-        throw ScenarioError("run takes a time in whole polls: 90s, 20m or 3h, not \"" + text + "\"");
+    long long total = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t unit = text.find_first_of("hms", at);
+        if (unit == std::string::npos) {
+            break;
+        }
+        const long long scale = text[unit] == 'h' ? 3600 : text[unit] == 'm' ? 60 : 1;
+        total += scale * ParseInteger(text.substr(at, unit - at), "run");
+        at = unit + 1;
     }
-    return std::chrono::seconds(count * scale);
+    if (text.empty() || at != text.size() || total <= 0 || total % 5 != 0) {
+        throw ScenarioError("run takes a time in whole polls, such as 90s, 20m or 3h30m, not \"" +
+                            text + "\"");
+    }
+    return std::chrono::seconds(total);
 }
 
 bool ParseFlag(const std::string& text)
@@ -192,16 +201,18 @@ std::unique_ptr<MonitorService> ScenarioRunner::NewService()
 {
     // A replay's output must not hang on how busy the machine is: the
     // one-second limit on a read is the window's, kept for a real share.
-    auto service = std::make_unique<MonitorService>(settings_, clock_, sound_, display_, folderText_, format_,
-                                                    std::chrono::hours(1));
+    auto service = std::make_unique<MonitorService>(settings_, clock_, sound_, display_,
+                                                    folderText_, format_, std::chrono::hours(1));
     service->SetUtcOffset([this] { return utcOffset_; });
-    service->SetNightLogWarning([this](const std::string& text) { out_ << "night log: " << Shown(text) << '\n'; });
+    service->SetNightLogWarning(
+        [this](const std::string& text) { out_ << "night log: " << Shown(text) << '\n'; });
     return service;
 }
 
 std::string ScenarioRunner::Shown(std::string text) const
 {
-    for (auto at = text.find(folderText_); at != std::string::npos; at = text.find(folderText_, at)) {
+    for (auto at = text.find(folderText_); at != std::string::npos;
+         at = text.find(folderText_, at)) {
         text.replace(at, folderText_.size(), "{dir}");
     }
     return text;
@@ -313,7 +324,8 @@ void ScenarioRunner::Run(const std::string& rawLine)
         std::ifstream file(InFolder("config.ini"), std::ios::binary);
         std::ostringstream bytes;
         bytes << file.rdbuf();
-        out_ << "config.ini: " << (saved ? ShowLineEnds(Shown(bytes.str())) : "(not written)") << '\n';
+        out_ << "config.ini: " << (saved ? ShowLineEnds(Shown(bytes.str())) : "(not written)")
+             << '\n';
     } else {
         throw ScenarioError("unknown command: " + line);
     }

@@ -25,8 +25,9 @@ enum class CloseReason {
 // sequence, the guard that keeps polls from nesting, the buttons, the
 // network publication and its warning, saving config.ini (after Setup, on
 // close and when the session ends), the night log's warning, and asking
-// for attention while an alarm is up. It runs the monitoring service; the window only draws what it is
-// told (frmMainHost) and routes its events here.
+// for attention while an alarm is up. It runs the monitoring service; the
+// window only draws what it is told (frmMainHost) and routes its events
+// here.
 class frmMainBehaviour final : private MainDisplay {
 public:
     // `folders` say where config.ini and alarm.wav are; `timeStampFormat`
