@@ -36,12 +36,24 @@ CHROMIUM_OWN = ("google.com", "googleapis.com", "gvt1.com")
 GREEN, ORANGE, RED = (0, 255, 0), (255, 128, 0), (255, 0, 0)
 NOT_RUNNING = (225, 225, 225)
 
+# Clear from 20:00; clouds at 22:00 and their alarm cancelled at the button;
+# clear again; the feed gone for twenty minutes; clouds from midnight, the
+# alarm sounding at 01:00.
 NIGHT = """config statusPath,{dir}status.txt
 utcoffset +01:00
 now 2026-12-07 20:00:00
 sensor CLEAR
 start
-run 3h
+run 2h
+sensor CLOUDY
+run 40m
+click
+sensor CLEAR
+run 30m
+sensor off
+run 20m
+sensor CLEAR
+run 30m
 sensor CLOUDY
 run 1h""".splitlines()
 
@@ -127,7 +139,7 @@ def main():
     for line in NIGHT + [f"alpaca {port} {discovery}"]:
         replay.stdin.write(line + "\n")
     replay.stdin.flush()
-    answers = [replay.stdout.readline() for _ in range(4)]
+    answers = [replay.stdout.readline() for _ in range(8)]
     check(answers[-1].strip() == f"alpaca: serving on {port}", f"the replay serves: {answers}")
 
     base = f"http://127.0.0.1:{port}/"
@@ -136,7 +148,7 @@ def main():
     work = tempfile.mkdtemp(prefix="nortavi-page-")
     try:
         shots = {}
-        for name, size in [("phone", "390,844"), ("desktop", "1000,760")]:
+        for name, size in [("phone", "390,844"), ("desktop", "960,520")]:
             shots[name] = os.path.join(work, f"page-{name}.png")
             run = chromium(base, proxy.server_address[1], os.path.join(work, f"profile-{name}"),
                            f"--window-size={size}", f"--screenshot={shots[name]}")
@@ -145,7 +157,7 @@ def main():
 
         # Text: what the window shows, the chart as SVG, nothing that loads.
         for text in ["<b>CLOUDY</b>", "<b>UNSAFE</b>", "Alarm sounding: unsafe", 'id="clear">60<',
-                     'id="cloudy">0<', 'id="vcloudy">240<', "Status file: fresh", '<svg xmlns="http://www.w3.org/2000/svg" class="wide"',
+                     'id="cloudy">0<', 'id="vcloudy">300<', "Status file: fresh", '<svg xmlns="http://www.w3.org/2000/svg" class="wide"',
                      'http-equiv="refresh" content="5"', 'name="viewport"']:
             check(text in dom, f"the page says {text}")
         for text in ["<script", "src=", "url(", "@import"]:
@@ -179,7 +191,7 @@ def main():
         with urllib.request.urlopen(base + "history.json", timeout=10) as answer:
             data = json.load(answer)
         check(data["now"]["condition"] == "CLOUDY" and data["sky"][-1]["state"] == "CLOUDY"
-              and data["from"] == "2026-12-07T12:00:00+01:00", f"history.json: {str(data)[:300]}")
+              and data["from"] == "2026-12-07T13:00:00+01:00", f"history.json: {str(data)[:300]}")
         with urllib.request.urlopen(base + "api/v1/safetymonitor/0/name", timeout=10) as answer:
             check(json.load(answer)["Value"] == "Nortavi", "the Alpaca device still answers")
         with urllib.request.urlopen(base + "weather/safety", timeout=10) as answer:
