@@ -90,6 +90,7 @@ void NightLogListener::PollEnded(const PollReport& report)
 {
     const Moment at = MomentOf(report.at);
     const NightLine state = LineOf(report, at);
+    polled_ = state;
     std::vector<NightLine> lines;
     const auto changes = changes_.Take(report);
     if (!started_) {
@@ -150,7 +151,7 @@ void NightLogListener::AlarmsCancelled(LocalTime at, Alarms silenced)
     if (!started_) {
         return;
     }
-    NightLine state = last_;
+    NightLine state = polled_;
     state.at = MomentOf(at);
     std::vector<NightLine> lines;
     for (const StateChange& change : changes_.TakeCancel(silenced)) {
@@ -173,7 +174,7 @@ void NightLogListener::Stop(LocalTime at)
         const std::lock_guard lock(mutex_);
         running_ = false;
     }
-    NightLine line = WithEvent(last_, LogEvent::Stopped);
+    NightLine line = WithEvent(polled_, LogEvent::Stopped);
     line.at = MomentOf(at);
     Keep({line}, nullptr);
     Write({line});

@@ -74,7 +74,8 @@ private:
     bool started_ = false;
     bool stopped_ = false;
     bool writing_ = true;
-    history::NightLine last_;  // the latest line, for the state it states
+    history::NightLine polled_;  // how things stood at the latest poll
+    history::NightLine last_;    // the latest line written
 
     mutable std::mutex mutex_;  // guards what follows: the page's thread reads it
     std::deque<history::NightLine> recent_;
