@@ -20,6 +20,9 @@ public:
 
     MonitorListener& Board() { return board_; }
 
+    // Pages beside the device (see AlpacaServer::RouteHook); before Apply.
+    void SetRouteHook(AlpacaServer::RouteHook hook) { server_.SetRouteHook(std::move(hook)); }
+
     // Brings the server in line with the settings, making their unique id
     // the first time it is turned on. Returns what to tell the user when the
     // port cannot be opened (the server is then off) or discovery cannot

@@ -64,13 +64,14 @@ struct Accounting {
 
 class Session : public std::enable_shared_from_this<Session> {
 public:
-    Session(tcp::socket socket, AlpacaDevice& device, const AlpacaServer::Limits& limits,
-            Accounting& accounting)
+    Session(tcp::socket socket, AlpacaDevice& device, const AlpacaServer::RouteHook& hook,
+            const AlpacaServer::Limits& limits, Accounting& accounting)
         : stream_(std::move(socket)),
           // Headers, body and the framing around them: a client cannot make
           // the buffer grow past this, however it sends.
           buffer_(limits.maxHeaderBytes + limits.maxBodyBytes + 4096),
           device_(device),
+          hook_(hook),
           limits_(limits),
           accounting_(accounting)
     {
@@ -129,7 +130,11 @@ private:
         call.target = std::string(request.target());
         call.contentType = std::string(request[http::field::content_type]);
         call.body = request.body();
-        const Response response = device_.Handle(call);
+        std::optional<Response> page;
+        if (hook_ && request.method() == http::verb::get) {
+            page = hook_(call);
+        }
+        const Response response = page ? std::move(*page) : device_.Handle(call);
         // An answer to HEAD would carry a body the client does not expect:
         // the connection ends with it.
         Answer(response.status, response.contentType, response.body,
@@ -163,6 +168,7 @@ private:
     std::optional<http::request_parser<http::string_body>> parser_;
     http::response<http::string_body> response_;
     AlpacaDevice& device_;
+    const AlpacaServer::RouteHook& hook_;
     const AlpacaServer::Limits& limits_;
     Accounting& accounting_;
     asio::ip::address peer_;
@@ -179,8 +185,8 @@ constexpr std::string_view kBusy =
 // it away whole, so a restart begins clean. Everything in it is touched on
 // its own thread only.
 struct AlpacaServer::Network {
-    Network(AlpacaDevice& servedDevice, const Limits& servedLimits)
-        : device(servedDevice), limits(servedLimits)
+    Network(AlpacaDevice& servedDevice, const RouteHook& servedHook, const Limits& servedLimits)
+        : device(servedDevice), hook(servedHook), limits(servedLimits)
     {
     }
 
@@ -238,7 +244,8 @@ struct AlpacaServer::Network {
             socket.close(ignored);
             return;
         }
-        auto session = std::make_shared<Session>(std::move(socket), device, limits, accounting);
+        auto session =
+            std::make_shared<Session>(std::move(socket), device, hook, limits, accounting);
         sessions.push_back(session);
         session->Read();
     }
@@ -313,6 +320,7 @@ struct AlpacaServer::Network {
     static constexpr long kPerComputer = 16;
 
     AlpacaDevice& device;
+    const RouteHook& hook;
     const Limits& limits;
     // Before the context: sessions still count themselves down while it
     // destroys them.
@@ -360,7 +368,7 @@ AlpacaServer::Outcome AlpacaServer::Start(std::uint16_t port, bool allowRemote,
         return outcome;
     }
     Stop();
-    auto network = std::make_unique<Network>(device_, limits_);
+    auto network = std::make_unique<Network>(device_, hook_, limits_);
     network->allowRemote = allowRemote;
     network->port = port;
     network->discoveryAnswer = "{\"AlpacaPort\":" + std::to_string(port) + "}";

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,12 @@ public:
     AlpacaServer& operator=(const AlpacaServer&) = delete;
     ~AlpacaServer();
 
+    // Pages served beside the device (a status page): asked first for each
+    // GET request, nullopt leaves it to the device. It runs on the server's
+    // thread. Set it before Start.
+    using RouteHook = std::function<std::optional<Response>(const Request&)>;
+    void SetRouteHook(RouteHook hook) { hook_ = std::move(hook); }
+
     struct Outcome {
         std::optional<std::string> error;    // the API port could not be opened: nothing runs
         std::optional<std::string> warning;  // discovery could not start; the API runs
@@ -49,6 +56,7 @@ private:
 
     AlpacaDevice& device_;
     const Limits limits_;
+    RouteHook hook_;
     std::unique_ptr<Network> network_;
 };
 

@@ -89,8 +89,9 @@ HeadlessMonitor::HeadlessMonitor(ProgramFolders folders, TimeStampFormat format,
       changes_([this](const StateChangeBatch& batch) { SayChanges(batch); })
 {
     // What acts on each poll beyond the lines below (the network
-    // publication, the notifications) is the service's own.
+    // publication, the night log, the notifications) is the service's own.
     service_.AddListener(changes_);
+    service_.SetNightLogWarning([this](const std::string& text) { journal_.Warning(text); });
 }
 
 HeadlessMonitor::~HeadlessMonitor() = default;

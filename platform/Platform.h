@@ -6,6 +6,7 @@
 // Paths and settings are UTF-8 text on every platform; on Windows the calls
 // take them as UTF-16, so a folder named in any script works.
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -87,5 +88,9 @@ struct CivilTime {
 
 // The current local date and time of day.
 CivilTime LocalNow();
+
+// How far the local time is ahead of UTC now (negative west of Greenwich),
+// daylight saving time included, as the system's time zone says.
+std::chrono::seconds UtcOffsetNow();
 
 }  // namespace nortavi::platform

@@ -288,4 +288,12 @@ CivilTime LocalNow()
             local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
+std::chrono::seconds UtcOffsetNow()
+{
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return std::chrono::seconds(local.tm_gmtoff);
+}
+
 }  // namespace nortavi::platform

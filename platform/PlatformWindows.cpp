@@ -423,4 +423,26 @@ CivilTime LocalNow()
     return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
+std::chrono::seconds UtcOffsetNow()
+{
+    // One instant in both forms, so that a change of daylight saving time
+    // between two readings cannot put them an hour apart.
+    SYSTEMTIME utc{};
+    GetSystemTime(&utc);
+    SYSTEMTIME local{};
+    FILETIME utcFile{};
+    FILETIME localFile{};
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) ||
+        !SystemTimeToFileTime(&utc, &utcFile) || !SystemTimeToFileTime(&local, &localFile)) {
+        return std::chrono::seconds(0);
+    }
+    const auto ticks = [](const FILETIME& time) {
+        return static_cast<long long>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
+                                      time.dwLowDateTime);
+    };
+    // File times count 100 ns ticks; offsets are whole minutes.
+    using Ticks = std::chrono::duration<long long, std::ratio<1, 10'000'000>>;
+    return std::chrono::round<std::chrono::minutes>(Ticks(ticks(localFile) - ticks(utcFile)));
+}
+
 }  // namespace nortavi::platform

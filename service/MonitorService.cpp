@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "MonitorService.h"
 
+#include "ChartLayout.h"
+#include "Platform.h"
+
 #include <utility>
 
 namespace nortavi {
@@ -14,14 +17,37 @@ MonitorService::MonitorService(Settings& settings, Clock& clock, SoundOutput& so
       folders_(std::move(folders)),
       statusFile_(std::move(timeStampFormat), readLimit),
       configFile_(folders_.load, folders_.save, folders_.settingsFile),
+      nightLog_(NightLogListener::FolderFor(folders_), &platform::UtcOffsetNow),
+      pages_(nightLog_),
       notifier_(settings_.notify, std::move(notify)),
-      monitor_(settings_, MonitorPorts{clock, statusFile_, configFile_, fileProbe_, display, sound,
-                                       folders_.program, folders_.user,
-                                       {&publisher_.Board(), &notifier_}})
+      monitor_(settings_, MonitorPorts{clock,
+                                       statusFile_,
+                                       configFile_,
+                                       fileProbe_,
+                                       display,
+                                       sound,
+                                       folders_.program,
+                                       folders_.user,
+                                       {&publisher_.Board(), &nightLog_, &notifier_}})
 {
+    publisher_.SetRouteHook(
+        [this](const alpaca::Request& request) { return pages_.Answer(request); });
 }
 
-MonitorService::~MonitorService() = default;
+MonitorService::~MonitorService()
+{
+    ProgramEnding();
+}
+
+void MonitorService::ProgramEnding()
+{
+    nightLog_.Stop(clock_.Now());
+}
+
+history::ChartDrawing MonitorService::NightChartDrawing(double width, double height) const
+{
+    return history::DrawNightChart(nightLog_.Chart(), width, height);
+}
 
 void MonitorService::StartUp(const std::function<void()>& beforeFirstPoll)
 {

@@ -2,13 +2,16 @@
 #pragma once
 
 #include "AlpacaPublisher.h"
+#include "ChartDrawing.h"
 #include "ConfigFile.h"
 #include "FileSystem.h"
 #include "Monitor.h"
+#include "NightLogListener.h"
 #include "Notifier.h"
 #include "Ports.h"
 #include "Settings.h"
 #include "StatusFile.h"
+#include "StatusPages.h"
 #include "TestMessage.h"
 #include "TimeStampParser.h"
 
@@ -24,9 +27,10 @@
 namespace nortavi {
 
 // The monitoring core on the real status file and config.ini, with what
-// acts on its polls beyond the window: the network publication and the
-// notifications. The main window, the headless monitor and the replay tool
-// each run one, and show what it shows in their own way (a MainDisplay).
+// acts on its polls beyond the window: the network publication (with the
+// status page beside it), the night log and the notifications. The main
+// window, the headless monitor and the replay tool each run one, and show
+// what it shows in their own way (a MainDisplay).
 class MonitorService {
 public:
     // `folders` say where config.ini and alarm.wav are; `timeStampFormat`
@@ -77,6 +81,27 @@ public:
     // Told of each poll and of the alarm button, after those built in.
     void AddListener(MonitorListener& listener);
 
+    // The program is ending: the night log's last line says so. Also done
+    // when this is destroyed.
+    void ProgramEnding();
+    // Told once, on the polls' thread, should the night log turn off (a
+    // full disk, a folder that cannot be written); the alarms go on.
+    void SetNightLogWarning(NightLogListener::Warning warning)
+    {
+        nightLog_.SetWarning(std::move(warning));
+    }
+    // How far local time is ahead of UTC now; the system's unless set
+    // (before the first poll).
+    void SetUtcOffset(NightLogListener::UtcOffset utcOffset)
+    {
+        nightLog_.SetUtcOffset(std::move(utcOffset));
+    }
+    // The last twelve hours up to the latest poll, as data and laid out in
+    // `width` x `height` logical pixels. From any thread.
+    history::NightChart NightChart() const { return nightLog_.Chart(); }
+    history::ChartDrawing NightChartDrawing(double width, double height) const;
+    const NightLogListener& NightLog() const { return nightLog_; }
+
     const MonitorState& State() const { return monitor_.State(); }
     const ProgramFolders& Folders() const { return folders_; }
 
@@ -87,6 +112,9 @@ private:
     StatusFile statusFile_;
     ConfigFile configFile_;
     DiskFileProbe fileProbe_;
+    // Before the publication: its server's thread reads them until it stops.
+    NightLogListener nightLog_;
+    StatusPages pages_;
     alpaca::AlpacaPublisher publisher_;
     notify::Notifier notifier_;
     Monitor monitor_;

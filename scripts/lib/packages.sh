@@ -22,6 +22,7 @@ TEST_PACKAGES=(
   python3 iproute2
   openssl  # the notification tests' own certificate authority
   clang libclang-rt-14-dev
+  chromium  # the status page in a real browser, headless
 )
 
 # The Windows stage: cross compiler and wine (wine64 only: the plain wine

@@ -124,7 +124,7 @@ def members_and_parameters(client, port):
     check([entry["Name"] for entry in answer["Value"]] == ["IsSafe", "TimeStamp"] and
           answer["Value"][0]["Value"] == client.is_safe(), f"devicestate holds IsSafe and TimeStamp: {answer['Value']}")
     for path in ["/api/v1/safetymonitor/1/issafe", "/api/v1/switch/0/issafe", "/api/v1/SafetyMonitor/0/issafe",
-                 "/api/v1/safetymonitor/0/IsSafe", "/management/v1/ConfiguredDevices", "/"]:
+                 "/api/v1/safetymonitor/0/IsSafe", "/management/v1/ConfiguredDevices", "/index.html"]:
         status, _ = client.call("GET", path)
         check(status == 400, f"GET {path} is refused with 400")
 

@@ -6,7 +6,7 @@
 # installs under %LOCALAPPDATA%\Programs\Nortavi with a Start-menu shortcut
 # and an entry in Apps & features; the installed program starts and keeps
 # config.ini beside itself; the silent uninstall removes everything it
-# installed and keeps config.ini.
+# installed and keeps config.ini and the night log.
 #
 #   windows-installer.sh CPACK BUILD_DIR     exit 0 pass, 77 skip, 1 fail
 set -uo pipefail
@@ -67,8 +67,8 @@ echo "the installed program keeps config.ini beside itself, and is not uninstall
 "$wine" "$programs/Uninstall.exe" /S >"$work/uninstall.log" 2>&1
 for _ in $(seq 60); do "$wine" reg query "$key" >/dev/null 2>&1 || break; sleep 0.5; done
 left=$(ls -A "$programs" 2>/dev/null | tr '\n' ' ')
-[ "$left" = "config.ini " ] || fail "after uninstalling, the folder holds: '$left'"
+[ "$left" = "config.ini nights " ] || fail "after uninstalling, the folder holds: '$left'"
 [ ! -e "$shortcut" ] && [ ! -e "$(dirname "$shortcut")" ] || fail "the Start-menu shortcut is still there"
 "$wine" reg query "$key" >/dev/null 2>&1 && fail "still listed in Apps & features"
-echo "uninstalled: only the user's config.ini is left"
+echo "uninstalled: only the user's config.ini and night log are left"
 echo PASS

@@ -84,6 +84,13 @@ TEST(ScenarioRunnerTest, RefusesLinesItCannotRun)
     EXPECT_NO_THROW(runner.Run("   "));
     EXPECT_NO_THROW(runner.Run("start\r"));
     EXPECT_THROW(runner.Run("start"), ScenarioError);
+    for (const char* bad : {"chart", "stop", "run 1h", "utcoffset +1:00", "utcoffset +19:00",
+                            "sensor CLEAR,1"}) {
+        EXPECT_THROW(ScenarioRunner(folder.path(), out).Run(bad), ScenarioError) << bad;
+    }
+    for (const char* bad : {"run 7s", "run 0m", "run 3h30", "run h"}) {
+        EXPECT_THROW(runner.Run(bad), ScenarioError) << bad;
+    }
 }
 
 TEST(ScenarioRunnerTest, WritesStatusBytesExactly)

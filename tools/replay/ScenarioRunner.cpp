@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ScenarioRunner.h"
 
+#include "NightChart.h"
 #include "Platform.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -94,6 +96,41 @@ LocalTime ParseClock(const std::string& text)
     throw ScenarioError("now takes yyyy-MM-dd HH:mm:ss, not \"" + text + "\"");
 }
 
+// "+01:00", "-03:30"
+std::chrono::seconds ParseOffset(const std::string& text)
+{
+    int hours = 0;
+    int minutes = 0;
+    char sign = '\0';
+    char tail = '\0';
+    if (std::sscanf(text.c_str(), "%c%2d:%2d%c", &sign, &hours, &minutes, &tail) != 3 ||
+        text.size() != 6 || (sign != '+' && sign != '-') || hours > 18 || minutes > 59) {
+        throw ScenarioError("utcoffset takes +HH:MM or -HH:MM, not \"" + text + "\"");
+    }
+    return (sign == '-' ? -1 : 1) * (std::chrono::hours(hours) + std::chrono::minutes(minutes));
+}
+
+// "90s", "20m", "3h", "3h30m": a whole number of polls.
+std::chrono::seconds ParseDuration(const std::string& text)
+{
+    long long total = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t unit = text.find_first_of("hms", at);
+        if (unit == std::string::npos) {
+            break;
+        }
+        const long long scale = text[unit] == 'h' ? 3600 : text[unit] == 'm' ? 60 : 1;
+        total += scale * ParseInteger(text.substr(at, unit - at), "run");
+        at = unit + 1;
+    }
+    if (text.empty() || at != text.size() || total <= 0 || total % 5 != 0) {
+        throw ScenarioError("run takes a time in whole polls, such as 90s, 20m or 3h30m, not \"" +
+                            text + "\"");
+    }
+    return std::chrono::seconds(total);
+}
+
 bool ParseFlag(const std::string& text)
 {
     if (text == "True") {
@@ -156,10 +193,29 @@ ScenarioRunner::ScenarioRunner(std::filesystem::path workFolder, std::ostream& o
       folderText_(workFolder_.string() + platform::PathSeparator()),
       out_(out),
       clock_(kDefaultStart),
-      // A replay's output must not hang on how busy the machine is: the
-      // one-second limit on a read is the window's, kept for a real share.
-      service_(settings_, clock_, sound_, display_, folderText_, TimeStampFormat{}, std::chrono::hours(1))
+      service_(NewService())
 {
+}
+
+std::unique_ptr<MonitorService> ScenarioRunner::NewService()
+{
+    // A replay's output must not hang on how busy the machine is: the
+    // one-second limit on a read is the window's, kept for a real share.
+    auto service = std::make_unique<MonitorService>(settings_, clock_, sound_, display_,
+                                                    folderText_, format_, std::chrono::hours(1));
+    service->SetUtcOffset([this] { return utcOffset_; });
+    service->SetNightLogWarning(
+        [this](const std::string& text) { out_ << "night log: " << Shown(text) << '\n'; });
+    return service;
+}
+
+std::string ScenarioRunner::Shown(std::string text) const
+{
+    for (auto at = text.find(folderText_); at != std::string::npos;
+         at = text.find(folderText_, at)) {
+        text.replace(at, folderText_.size(), "{dir}");
+    }
+    return text;
 }
 
 ScenarioRunner::~ScenarioRunner() = default;
@@ -198,7 +254,8 @@ void ScenarioRunner::Run(const std::string& rawLine)
     }
     const auto [command, argument] = SplitCommand(line);
     if (command == "region") {
-        service_.SetTimeStampFormat(ParseRegion(argument));
+        format_ = ParseRegion(argument);
+        service_->SetTimeStampFormat(format_);
     } else if (command == "now") {
         clock_.Set(ParseClock(argument));
     } else if (command == "advance") {
@@ -221,8 +278,27 @@ void ScenarioRunner::Run(const std::string& rawLine)
         }
         started_ = true;
         sound_.Clear();
-        service_.StartUp();
+        WriteSensorLine();
+        service_->StartUp();
         out_ << DescribePoll() << '\n';
+    } else if (command == "stop" && argument.empty()) {
+        RequireStarted(command);
+        Stop();
+    } else if (command == "run") {
+        RequireStarted(command);
+        Run(ParseDuration(argument));
+    } else if (command == "sensor") {
+        if (argument != "off" && argument.find_first_of(", \r\n") != std::string::npos) {
+            throw ScenarioError("sensor takes a condition word or off");
+        }
+        sensor_ = argument == "off" ? std::nullopt : std::optional(argument);
+    } else if (command == "utcoffset") {
+        utcOffset_ = ParseOffset(argument);
+    } else if (command == "chart" && argument.empty()) {
+        RequireStarted(command);
+        out_ << history::NightChartText(service_->NightChart());
+    } else if (command == "nightlog" && argument.empty()) {
+        PrintNightLog();
     } else if (command == "poll" && argument.empty()) {
         RequireStarted(command);
         Poll();
@@ -240,22 +316,16 @@ void ScenarioRunner::Run(const std::string& rawLine)
         Publish(argument);
     } else if (command == "click" && argument.empty()) {
         RequireStarted(command);
-        service_.AlarmButton_Click();
+        service_->AlarmButton_Click();
     } else if (command == "set") {
         Set(argument);
     } else if (command == "save" && argument.empty()) {
-        const bool saved = service_.SaveConfig();
+        const bool saved = service_->SaveConfig();
         std::ifstream file(InFolder("config.ini"), std::ios::binary);
         std::ostringstream bytes;
         bytes << file.rdbuf();
-        // The work folder is shown as {dir}, so that the output of a
-        // scenario does not depend on where it ran.
-        std::string shown = bytes.str();
-        for (auto at = shown.find(folderText_); at != std::string::npos;
-             at = shown.find(folderText_, at)) {
-            shown.replace(at, folderText_.size(), "{dir}");
-        }
-        out_ << "config.ini: " << (saved ? ShowLineEnds(shown) : "(not written)") << '\n';
+        out_ << "config.ini: " << (saved ? ShowLineEnds(Shown(bytes.str())) : "(not written)")
+             << '\n';
     } else {
         throw ScenarioError("unknown command: " + line);
     }
@@ -279,17 +349,84 @@ void ScenarioRunner::Publish(const std::string& argument)
         // it, even when "start" has since set the defaults again.
         alpaca = {true, *portNumber, false, *discoveryNumber, publishedId_};
     }
-    const auto problem = service_.ApplySettings();
+    const auto problem = service_->ApplySettings();
     publishedId_ = alpaca.uniqueId;
     out_ << "alpaca: " << (problem ? *problem : alpaca.server ? "serving on " + std::to_string(alpaca.port) : "off")
          << '\n';
 }
 
-void ScenarioRunner::Poll()
+void ScenarioRunner::Poll(bool print)
 {
     sound_.Clear();
-    service_.RefreshStatus();
-    out_ << DescribePoll() << '\n';
+    WriteSensorLine();
+    service_->RefreshStatus();
+    if (print) {
+        out_ << DescribePoll() << '\n';
+    }
+}
+
+// The live sensor's line, written over the last one in place: a file cut
+// to nothing and written again is flushed to disk at its close (ext4), a
+// wait a night of polls would feel.
+void ScenarioRunner::WriteSensorLine()
+{
+    if (!sensor_) {
+        return;
+    }
+    const std::string line = FormatLocalTime(clock_.Now()) + "," + *sensor_ + "\r\n";
+    const auto path = InFolder("status.txt");
+    if (!std::filesystem::exists(path)) {
+        WriteFile(path, line, false);
+        return;
+    }
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    file << line;
+    file.close();
+    std::error_code error;
+    std::filesystem::resize_file(path, line.size(), error);
+    if (!file || error) {
+        throw ScenarioError("cannot write " + path.string());
+    }
+}
+
+// Polls every five seconds for `duration`; only the last one is printed.
+void ScenarioRunner::Run(std::chrono::seconds duration)
+{
+    for (auto left = duration; left > std::chrono::seconds(0); left -= std::chrono::seconds(5)) {
+        clock_.Advance(std::chrono::seconds(5));
+        Poll(left == std::chrono::seconds(5));
+    }
+}
+
+// The program ends; a new one, with a new window, waits for its start.
+void ScenarioRunner::Stop()
+{
+    service_->ProgramEnding();
+    service_.reset();
+    service_ = NewService();
+    display_ = RecordingDisplay{};
+    started_ = false;
+    out_ << "stopped\n";
+}
+
+// Each night's file, a line at a time, its line ends shown.
+void ScenarioRunner::PrintNightLog()
+{
+    std::vector<std::filesystem::path> files;
+    const auto folder = std::filesystem::path(service_->NightLog().Folder());
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files) {
+        out_ << "nights/" << file.filename().string() << ":\n";
+        std::ifstream in(file, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line)) {
+            out_ << "  " << ShowLineEnds(line + "\n") << '\n';
+        }
+    }
 }
 
 void ScenarioRunner::Set(const std::string& assignment)

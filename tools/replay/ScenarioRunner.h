@@ -4,9 +4,11 @@
 #include "MonitorService.h"
 #include "RecordingPorts.h"
 
+#include <chrono>
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -19,7 +21,8 @@ public:
 };
 
 // Runs the monitoring core on real files in a private folder that stands for
-// the program's folder, with a hand-set clock, and prints one line per poll.
+// the program's folder, with a hand-set clock, and prints one line per poll
+// (one per run of polls), the night chart and the night log when asked.
 class ScenarioRunner {
 public:
     // `workFolder` must exist; it ends up holding config.ini, status.txt and
@@ -36,10 +39,18 @@ public:
 
 private:
     void RequireStarted(const std::string& command) const;
-    void Poll();
+    void Poll(bool print = true);
+    void Run(std::chrono::seconds duration);
+    void WriteSensorLine();
+    void Stop();
+    void PrintNightLog();
+    // The program as it is before its start: a service of its own.
+    std::unique_ptr<MonitorService> NewService();
     void Set(const std::string& assignment);
     void Publish(const std::string& argument);
     std::string Expand(const std::string& text) const;
+    // The work folder as {dir}, so that output does not depend on where it ran.
+    std::string Shown(std::string text) const;
     std::filesystem::path InFolder(const char* name) const;
 
     std::filesystem::path workFolder_;
@@ -49,7 +60,10 @@ private:
     RecordingDisplay display_;
     RecordingSound sound_;
     Settings settings_;
-    MonitorService service_;
+    TimeStampFormat format_;
+    std::chrono::seconds utcOffset_{0};
+    std::optional<std::string> sensor_;  // the condition a live sensor writes before each poll
+    std::unique_ptr<MonitorService> service_;
     std::string publishedId_;
     bool started_ = false;
 };

@@ -57,6 +57,15 @@ frmMainBehaviour::frmMainBehaviour(Settings& settings, Clock& clock, SoundOutput
                  [this](const NotifySettings& trial) { return service_.SendTestMessage(trial); }),
       title_(forms::frmMainDesign().caption)
 {
+    // Said once the poll that found it has ended, like the network warning:
+    // the window works without the log.
+    service_.SetNightLogWarning([this](const std::string& text) {
+        host_.RunLater([this, text] {
+            if (!closeRequested_ && !unloading_ && !unloaded_) {
+                ShowMessage(MessageKind::NightLogWarning, text);
+            }
+        });
+    });
 }
 
 frmMainBehaviour::~frmMainBehaviour() = default;
@@ -180,6 +189,7 @@ void frmMainBehaviour::Form_Unload(CloseReason reason)
     // the settings are saved.
     unloading_ = true;
     host_.StopTimer();
+    service_.ProgramEnding();
     SaveConfig(reason == CloseReason::Session);
     unloading_ = false;
     unloaded_ = true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ChartDrawing.h"
 #include "FileSystem.h"
 #include "MonitorService.h"
 #include "Ports.h"
@@ -23,9 +24,10 @@ enum class CloseReason {
 // What the main window does, written once for every front end: the load
 // sequence, the guard that keeps polls from nesting, the buttons, the
 // network publication and its warning, saving config.ini (after Setup, on
-// close and when the session ends), asking for attention while an alarm
-// is up, and a notification route that delivers nothing, in the title. It runs the monitoring service; the window only draws what it is
-// told (frmMainHost) and routes its events here.
+// close and when the session ends), the night log's warning, asking for
+// attention while an alarm is up, and a notification route that delivers
+// nothing, in the title. It runs the monitoring service; the window only
+// draws what it is told (frmMainHost) and routes its events here.
 class frmMainBehaviour final : private MainDisplay {
 public:
     // `folders` say where config.ini and alarm.wav are; `timeStampFormat`
@@ -68,6 +70,14 @@ public:
 
     // What the setup dialog draws; it lives as long as this.
     frmSetupBehaviour& SetupForm() { return fSetupForm; }
+
+    // The night chart of the last twelve hours up to the latest poll, laid
+    // out in `width` x `height` logical pixels (1/96 inch) for a window to
+    // draw: ask again after each poll to keep it current.
+    history::ChartDrawing NightChart(double width, double height) const
+    {
+        return service_.NightChartDrawing(width, height);
+    }
 
     const MonitorState& State() const { return service_.State(); }
 

@@ -11,9 +11,10 @@ namespace nortavi::behaviour {
 // The message boxes the main window shows; each front end gives each its
 // own look (an icon, an object name).
 enum class MessageKind {
-    About,           // the credit line and version
-    SaveFailed,      // config.ini could not be written
-    NetworkWarning,  // the network publication could not start as set
+    About,            // the credit line and version
+    SaveFailed,       // config.ini could not be written
+    NetworkWarning,   // the network publication could not start as set
+    NightLogWarning,  // the night log could not be written and is off
 };
 
 // What the main window's behaviour asks of the window that draws it: the

@@ -283,6 +283,9 @@ void frmMain::ShowMessage(MessageKind kind, const std::string& text)
         case MessageKind::NetworkWarning:
             box.setObjectName(QStringLiteral("NetworkWarningBox"));
             break;
+        case MessageKind::NightLogWarning:
+            box.setObjectName(QStringLiteral("NightLogWarningBox"));
+            break;
     }
     box.exec();
 }

@@ -238,6 +238,24 @@ TEST_F(frmMainBehaviourTest, APortInUseIsToldOnceTheWindowIsUpAndPollingGoesOn)
     EXPECT_EQ(host.messages.size(), 1U);
 }
 
+TEST_F(frmMainBehaviourTest, ANightLogThatCannotBeWrittenIsToldOnceTheWindowIsUpAndOnlyOnce)
+{
+    folder.Write("nights", "a file where the log's folder would be");
+    WriteConfig();
+    WriteStatus("CLEAR");
+    Open();
+    EXPECT_TRUE(host.messages.empty()) << "not from inside a poll";
+    host.RunPending();
+    ASSERT_EQ(host.messages.size(), 1U);
+    EXPECT_EQ(host.messages[0].kind, MessageKind::NightLogWarning);
+    WriteStatus("V.CLOUDY");
+    clock.Advance(5s);
+    form->Timer1_Timer();
+    host.RunPending();
+    EXPECT_EQ(host.messages.size(), 1U);
+    EXPECT_EQ(host.captions[Id::ConditionField], "V.CLOUDY");
+}
+
 TEST_F(frmMainBehaviourTest, ASaveThatFailsIsToldAtEachSaveByTheUserButNeverAtTheSessionsEnd)
 {
     std::filesystem::create_directory(folder.File("config.ini"));  // nobody can replace a folder
