@@ -72,9 +72,15 @@ cp "$work"/packages/nortavi-sound_*.deb "$root/tmp/nortavi-sound.deb"
 cp "$work"/packages/nortavi-monitor_*.deb "$root/tmp/nortavi-monitor.deb"
 inside() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
 inside apt-get update -qq >"$work/apt.log" 2>&1 || skip "apt-get update from the chroot failed: $(tail -n 3 "$work/apt.log")"
-# systemd for systemd-analyze, which needs no systemd running.
-if ! inside apt-get install -y -qq --reinstall /tmp/nortavi.deb /tmp/nortavi-sound.deb \
-    /tmp/nortavi-monitor.deb systemd >>"$work/apt.log" 2>&1; then
+# A kept chroot where an earlier run was stopped mid-install is mended first.
+inside dpkg --configure -a >>"$work/apt.log" 2>&1
+inside apt-get install -y -qq --fix-broken >>"$work/apt.log" 2>&1
+# systemd for systemd-analyze, which needs no systemd running; reinstalled
+# only are the packages under test (a kept chroot's systemd may be a version
+# the mirror no longer has).
+if ! { inside apt-get install -y -qq systemd >>"$work/apt.log" 2>&1 &&
+       inside apt-get install -y -qq --reinstall /tmp/nortavi.deb /tmp/nortavi-sound.deb \
+         /tmp/nortavi-monitor.deb >>"$work/apt.log" 2>&1; }; then
   # A mirror out of reach is not the package's fault; anything else is.
   grep -qE "Failed to fetch|Temporary failure resolving|Could not connect" "$work/apt.log" &&
     skip "the Debian mirror is out of reach: $(grep -m 1 -E "Failed to fetch|Temporary failure|Could not connect" "$work/apt.log")"
