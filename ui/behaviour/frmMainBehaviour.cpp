@@ -2,6 +2,7 @@
 #include "frmMainBehaviour.h"
 
 #include "FormTexts.h"
+#include "Platform.h"
 #include "frmMainDesign.h"
 
 #include <utility>
@@ -44,13 +45,31 @@ private:
     frmMainBehaviour& form_;
 };
 
+// The night history window's events, answered by the main window's behaviour.
+class frmMainBehaviour::HistoryEvents final : public frmHistoryEvents {
+public:
+    explicit HistoryEvents(frmMainBehaviour& form) : form_(form) {}
+
+    history::ChartDrawing NightChart(double width, double height) override
+    {
+        return form_.NightChart(width, height);
+    }
+    void SaveButton_Click() override { form_.SaveHistoryPicture(); }
+    void Form_Unload() override { form_.historyOpen_ = false; }
+
+private:
+    frmMainBehaviour& form_;
+};
+
 frmMainBehaviour::frmMainBehaviour(Settings& settings, Clock& clock, SoundOutput& sound,
                                    ProgramFolders folders, TimeStampFormat timeStampFormat,
                                    frmMainHost& host)
     : settings_(settings),
+      clock_(clock),
       host_(host),
       service_(settings_, clock, sound, *this, std::move(folders), std::move(timeStampFormat)),
-      fSetupForm(settings_, service_.PortCheck())
+      fSetupForm(settings_, service_.PortCheck()),
+      fHistoryForm(std::make_unique<HistoryEvents>(*this))
 {
 }
 
@@ -92,6 +111,9 @@ void frmMainBehaviour::Timer1_Timer()
     }
     const Raised polling(polling_);
     service_.RefreshStatus();
+    if (historyOpen_) {
+        host_.RedrawHistory();
+    }
 }
 
 void frmMainBehaviour::AlarmButton_Click()
@@ -147,12 +169,74 @@ bool frmMainBehaviour::Form_QueryUnload(CloseReason reason)
     return true;
 }
 
+void frmMainBehaviour::NightHistory_Click()
+{
+    if (closeRequested_ || unloading_ || unloaded_) {
+        return;
+    }
+    historyOpen_ = true;
+    host_.ShowHistoryWindow();
+}
+
+frmHistoryEvents& frmMainBehaviour::HistoryForm()
+{
+    return *fHistoryForm;
+}
+
+history::ChartDrawing frmMainBehaviour::NightChart(double width, double height) const
+{
+    // Where the chart of the night so far is asked for. No log of the night
+    // is kept yet: the window says so rather than draw a night that was
+    // never recorded.
+    constexpr Colour kGrey = 0x808080;
+    history::ChartDrawing drawing;
+    drawing.width = width;
+    drawing.height = height;
+    history::DrawText text;
+    text.x = width / 2;
+    text.y = height / 2;
+    text.text = "No history of the night is kept yet.";
+    text.size = 13;
+    text.anchor = history::DrawText::Anchor::Middle;
+    text.colour = kGrey;
+    drawing.texts.push_back(std::move(text));
+    return drawing;
+}
+
+void frmMainBehaviour::SaveHistoryPicture()
+{
+    const auto closing = [this] { return closeRequested_ || unloading_ || unloaded_ || !historyOpen_; };
+    if (closing()) {
+        return;
+    }
+    std::optional<std::string> path;
+    {
+        // The main window's close waits for the file dialog as for any
+        // modal window of its own.
+        const ModalScope modal(*this);
+        path = host_.AskPicturePath(forms::PictureFileName(clock_.Now()));
+    }
+    if (!path || closing()) {
+        return;
+    }
+    // Written whole or not at all: a picture that failed leaves whatever
+    // file had that name as it was.
+    const std::string png = host_.HistoryPicture();
+    if (png.empty() || !platform::ReplaceFileContents(*path, png)) {
+        ShowMessage(MessageKind::PictureSaveFailed, forms::PictureSaveFailedText(*path));
+    }
+}
+
 void frmMainBehaviour::Form_Unload(CloseReason reason)
 {
     // The window is going away: no further poll, and no alarm sweep while
-    // the settings are saved.
+    // the settings are saved. Its other window goes with it.
     unloading_ = true;
     host_.StopTimer();
+    if (historyOpen_) {
+        historyOpen_ = false;
+        host_.CloseHistoryWindow();
+    }
     SaveConfig(reason == CloseReason::Session);
     unloading_ = false;
     unloaded_ = true;

@@ -6,9 +6,11 @@
 #include "Ports.h"
 #include "Settings.h"
 #include "TimeStampParser.h"
+#include "frmHistoryEvents.h"
 #include "frmMainHost.h"
 #include "frmSetupBehaviour.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,8 +25,9 @@ enum class CloseReason {
 // What the main window does, written once for every front end: the load
 // sequence, the guard that keeps polls from nesting, the buttons, the
 // network publication and its warning, saving config.ini (after Setup, on
-// close and when the session ends) and asking for attention while an alarm
-// is up. It runs the monitoring service; the window only draws what it is
+// close and when the session ends), asking for attention while an alarm
+// is up, and the night history window (opened from here, drawn again at
+// each poll, saved as PNG, closed with the main window). It runs the monitoring service; the window only draws what it is
 // told (frmMainHost) and routes its events here.
 class frmMainBehaviour final : private MainDisplay {
 public:
@@ -45,6 +48,9 @@ public:
     void AlarmButton_Click();
     void AboutButton_Click();
     void SetupButton_Click();
+    // "Night history..." (a menu of the window, or Ctrl+H): opens the
+    // history window, or brings it to the front.
+    void NightHistory_Click();
 
     // A request to close the window. True when it may close now: the timer
     // has stopped and the settings are saved. Modal windows open above it
@@ -68,11 +74,14 @@ public:
 
     // What the setup dialog draws; it lives as long as this.
     frmSetupBehaviour& SetupForm() { return fSetupForm; }
+    // What the night history window draws and does; it lives as long as this.
+    frmHistoryEvents& HistoryForm();
 
     const MonitorState& State() const { return service_.State(); }
 
 private:
     class ModalScope;
+    class HistoryEvents;
 
     // The display operations of the monitoring core, passed on to the host.
     void SetConditionCaption(const std::string& caption) override;
@@ -90,14 +99,19 @@ private:
     // be written, since the settings would otherwise be lost without a word.
     void SaveConfig(bool quiet);
     void ShowMessage(MessageKind kind, const std::string& text);
+    history::ChartDrawing NightChart(double width, double height) const;
+    void SaveHistoryPicture();
 
     Settings& settings_;
+    Clock& clock_;
     frmMainHost& host_;
     MonitorService service_;
     frmSetupBehaviour fSetupForm;
+    std::unique_ptr<HistoryEvents> fHistoryForm;
 
     bool polling_ = false;
     bool alarmUp_ = false;  // the alarm button is enabled
+    bool historyOpen_ = false;
     int modalDepth_ = 0;
     std::optional<CloseReason> closeRequested_;  // while modal windows close
     bool unloading_ = false;
