@@ -56,18 +56,21 @@ frmHistoryLayout LayOutHistory(int clientWidth, int clientHeight, int dpi)
     return layout;
 }
 
-std::optional<PixelPoint> PlaceBeside(const PixelRect& beside, int width, int height,
-                                      const PixelRect& workArea)
+std::optional<PixelRect> PlaceBeside(const PixelRect& beside, int width, int leastWidth, int height,
+                                     const PixelRect& workArea)
 {
     if (height > workArea.height) {
         return std::nullopt;
     }
     const int top = std::clamp(beside.top, workArea.top, workArea.Bottom() - height);
-    if (const int left = beside.Right() + kBesideGapPixels; left + width <= workArea.Right()) {
-        return PixelPoint{left, top};
+    const int roomRight = workArea.Right() - beside.Right() - kBesideGapPixels;
+    const int roomLeft = beside.left - kBesideGapPixels - workArea.left;
+    if (roomRight >= width || (roomRight >= leastWidth && roomRight >= roomLeft)) {
+        return PixelRect{beside.Right() + kBesideGapPixels, top, std::min(width, roomRight), height};
     }
-    if (const int left = beside.left - kBesideGapPixels - width; left >= workArea.left) {
-        return PixelPoint{left, top};
+    if (roomLeft >= leastWidth) {
+        const int placed = std::min(width, roomLeft);
+        return PixelRect{beside.left - kBesideGapPixels - placed, top, placed, height};
     }
     return std::nullopt;
 }

@@ -71,17 +71,12 @@ struct frmHistoryLayout {
 // at `dpi`: the chart takes all but the row of buttons below it.
 frmHistoryLayout LayOutHistory(int clientWidth, int clientHeight, int dpi);
 
-struct PixelPoint {
-    int x = 0;
-    int y = 0;
-    bool operator==(const PixelPoint&) const = default;
-};
-
 // Where a new window `width` x `height` (frame included) goes so that it
 // leaves `beside` (the main window's frame) in view: to its right, else to
-// its left, tops level, inside `workArea`. None when neither side has room:
-// the system then places it. The chart must not hide the alarm's window.
-std::optional<PixelPoint> PlaceBeside(const PixelRect& beside, int width, int height,
-                                      const PixelRect& workArea);
+// its left, tops level, inside `workArea`; made narrower, down to
+// `leastWidth`, where that is what it takes. None when neither side has
+// room: the system then places it. The chart must not hide the alarm.
+std::optional<PixelRect> PlaceBeside(const PixelRect& beside, int width, int leastWidth, int height,
+                                     const PixelRect& workArea);
 
 }  // namespace nortavi::forms

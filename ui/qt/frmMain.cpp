@@ -372,10 +372,11 @@ void frmMain::ShowHistoryWindow()
         const QRect area = screen()->availableGeometry();
         const auto place = nortavi::forms::PlaceBeside(
             {frame.x(), frame.y(), frame.width(), frame.height()},
-            fHistoryForm->width() + frameExtra.width(), fHistoryForm->height() + frameExtra.height(),
-            {area.x(), area.y(), area.width(), area.height()});
+            fHistoryForm->width() + frameExtra.width(), fHistoryForm->minimumWidth() + frameExtra.width(),
+            fHistoryForm->height() + frameExtra.height(), {area.x(), area.y(), area.width(), area.height()});
         if (place) {
-            fHistoryForm->move(place->x, place->y);
+            fHistoryForm->resize(place->width - frameExtra.width(), fHistoryForm->height());
+            fHistoryForm->move(place->left, place->top);
         }
     }
     if (fHistoryForm->isMinimized()) {

@@ -156,16 +156,19 @@ void frmHistory::PlaceBeside(HWND mainWindow)
         !GetMonitorInfoW(MonitorFromWindow(mainWindow, MONITOR_DEFAULTTONEAREST), &monitor)) {
         return;
     }
-    const auto place = forms::PlaceBeside(ToPixelRect(beside), own.right - own.left,
+    const SIZE least = FrameSize(hwnd_, forms::TwipsToPixels(Design().minClientWidth, static_cast<int>(dpi_)),
+                                 forms::TwipsToPixels(Design().minClientHeight, static_cast<int>(dpi_)), dpi_);
+    const auto place = forms::PlaceBeside(ToPixelRect(beside), own.right - own.left, least.cx,
                                           own.bottom - own.top, ToPixelRect(monitor.rcWork));
-    if (place) {
-        SetWindowPos(hwnd_, nullptr, place->x, place->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        // Another monitor may have another DPI.
-        if (const UINT dpi = WindowDpi(hwnd_); dpi != dpi_) {
-            ApplyDpi(dpi);
-            SetClientSize(hwnd_, forms::TwipsToPixels(Design().clientWidth, static_cast<int>(dpi_)),
-                          forms::TwipsToPixels(Design().clientHeight, static_cast<int>(dpi_)), dpi_);
-        }
+    if (!place) {
+        return;
+    }
+    SetWindowPos(hwnd_, nullptr, place->left, place->top, place->width, place->height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Another monitor may have another DPI.
+    if (const UINT dpi = WindowDpi(hwnd_); dpi != dpi_) {
+        ApplyDpi(dpi);
+        LayOut();
     }
 }
 
