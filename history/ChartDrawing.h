@@ -12,6 +12,13 @@
 #include <string>
 #include <vector>
 
+// <windows.h> makes DrawText a macro for its own DrawTextW: in a file that
+// includes it first, the text below would otherwise be named DrawTextW,
+// and the chart would not be the same type in every file.
+#ifdef DrawText
+#undef DrawText
+#endif
+
 namespace nortavi::history {
 
 struct DrawRect {

@@ -5,20 +5,27 @@
 #   docs/screenshot-clear-safe.png      a fresh CLEAR status: SAFE
 #   docs/screenshot-vcloudy-unsafe.png  V.CLOUDY until UNSAFE: the unsafe alarm sounding
 #   docs/screenshot-setup.png           the Setup dialog as it opens from the main window
+#   docs/screenshot-night-history.png   the night history window over a sample night's
+#                                       log (tests/ui/support/SampleNight.h)
 #
-#   tools/screenshots.sh [PATH/TO/nortavi]     (default: builds build/release)
+#   tools/screenshots.sh [PATH/TO/nortavi [PATH/TO/nortavi-chart-sample]]
+#                                       (default: builds both in build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
 app=${1:-}
-if [ -z "$app" ]; then
-  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+sample=${2:-}
+if [ -z "$app" ] || [ -z "$sample" ]; then
+  # The sample window is built with the window tests.
+  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
     -DNORTAVI_BUILD_BENCHMARKS=OFF >/dev/null
-  cmake --build build/release --target nortavi
-  app=build/release/ui/qt/nortavi
+  cmake --build build/release --target nortavi nortavi-chart-sample
+  app=${app:-build/release/ui/qt/nortavi}
+  sample=${sample:-build/release/tests/ui/qt/nortavi-chart-sample}
 fi
 app=$(realpath "$app")
+sample=$(realpath "$sample")
 
 work=$(mktemp -d)
 pids=()
@@ -120,3 +127,13 @@ mkdir "$folder" && cp "$app" "$folder/"
 printf 'statusPath,/home/observer/sensor/status.txt\r\ntimeToSafe,15\r\ntimeToUnsafe,5\r\ncloudyAsClear,False\r\nalarmOnSafe,False\r\nalarmOnUnsafe,True\r\n' \
   >"$folder/config.ini"
 shoot screenshot-setup 1 setup
+
+# The night history window at its first size.
+"$sample" >"$work/chart-sample.log" 2>&1 &
+sample_pid=$!
+pids+=($sample_pid)
+window=$(shown "Night history")
+sleep 1  # the window manager draws the frame
+save screenshot-night-history "$window"
+kill "$sample_pid"
+wait "$sample_pid" 2>/dev/null || true

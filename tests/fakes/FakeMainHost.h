@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,15 @@ public:
     int setupsShown = 0;
     int closeModalRequests = 0;
     int closeLaterRequests = 0;
+    // The history window: how often it was shown, drawn again and closed;
+    // the names offered for its picture, the path the user answers with
+    // and the picture's bytes.
+    int historyShown = 0;
+    int historyRedraws = 0;
+    int historyCloses = 0;
+    std::vector<std::string> pictureNamesOffered;
+    std::optional<std::string> picturePath;
+    std::string picture = "PNG";
     // Whether the modal windows close at once when asked (Qt), or only once
     // the event loop runs (Win32).
     bool modalsCloseAtOnce = false;
@@ -39,6 +49,7 @@ public:
     // Run while the setup dialog or a message box is up.
     std::function<void()> whileSetupOpen;
     std::function<void(behaviour::MessageKind)> whileMessageOpen;
+    std::function<void()> whilePictureAsked;
 
     // Runs what was left for the event loop, in order.
     void RunPending()
@@ -78,6 +89,18 @@ public:
     }
     void CloseLater() override { ++closeLaterRequests; }
     void RunLater(std::function<void()> task) override { later_.push_back(std::move(task)); }
+    void ShowHistoryWindow() override { ++historyShown; }
+    void RedrawHistory() override { ++historyRedraws; }
+    void CloseHistoryWindow() override { ++historyCloses; }
+    std::optional<std::string> AskPicturePath(const std::string& suggested) override
+    {
+        pictureNamesOffered.push_back(suggested);
+        if (whilePictureAsked) {
+            whilePictureAsked();
+        }
+        return picturePath;
+    }
+    std::string HistoryPicture() override { return picture; }
 
 private:
     std::deque<std::function<void()>> later_;

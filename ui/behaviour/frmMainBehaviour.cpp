@@ -2,6 +2,7 @@
 #include "frmMainBehaviour.h"
 
 #include "FormTexts.h"
+#include "Platform.h"
 #include "frmMainDesign.h"
 
 #include <algorithm>
@@ -46,6 +47,22 @@ private:
     frmMainBehaviour& form_;
 };
 
+// The night history window's events, answered by the main window's behaviour.
+class frmMainBehaviour::HistoryEvents final : public frmHistoryEvents {
+public:
+    explicit HistoryEvents(frmMainBehaviour& form) : form_(form) {}
+
+    history::ChartDrawing NightChart(double width, double height) override
+    {
+        return form_.NightChart(width, height);
+    }
+    void SaveButton_Click() override { form_.SaveHistoryPicture(); }
+    void Form_Unload() override { form_.historyOpen_ = false; }
+
+private:
+    frmMainBehaviour& form_;
+};
+
 frmMainBehaviour::frmMainBehaviour(Settings& settings, Clock& clock, SoundOutput& sound,
                                    ProgramFolders folders, TimeStampFormat timeStampFormat,
                                    frmMainHost& host)
@@ -55,6 +72,7 @@ frmMainBehaviour::frmMainBehaviour(Settings& settings, Clock& clock, SoundOutput
       service_(settings_, clock, sound, *this, std::move(folders), std::move(timeStampFormat)),
       fSetupForm(settings_, service_.PortCheck(),
                  [this](const NotifySettings& trial) { return service_.SendTestMessage(trial); }),
+      fHistoryForm(std::make_unique<HistoryEvents>(*this)),
       title_(forms::frmMainDesign().caption)
 {
     // Said once the poll that found it has ended, like the network warning:
@@ -108,6 +126,9 @@ void frmMainBehaviour::Timer1_Timer()
     const Raised polling(polling_);
     service_.RefreshStatus();
     ShowNotifyTrouble();
+    if (historyOpen_) {
+        host_.RedrawHistory();
+    }
 }
 
 void frmMainBehaviour::ShowNotifyTrouble()
@@ -183,13 +204,55 @@ bool frmMainBehaviour::Form_QueryUnload(CloseReason reason)
     return true;
 }
 
+void frmMainBehaviour::NightHistory_Click()
+{
+    if (closeRequested_ || unloading_ || unloaded_) {
+        return;
+    }
+    historyOpen_ = true;
+    host_.ShowHistoryWindow();
+}
+
+frmHistoryEvents& frmMainBehaviour::HistoryForm()
+{
+    return *fHistoryForm;
+}
+
+void frmMainBehaviour::SaveHistoryPicture()
+{
+    const auto closing = [this] { return closeRequested_ || unloading_ || unloaded_ || !historyOpen_; };
+    if (closing()) {
+        return;
+    }
+    std::optional<std::string> path;
+    {
+        // The main window's close waits for the file dialog as for any
+        // modal window of its own.
+        const ModalScope modal(*this);
+        path = host_.AskPicturePath(forms::PictureFileName(clock_.Now()));
+    }
+    if (!path || closing()) {
+        return;
+    }
+    // Written whole or not at all: a picture that failed leaves whatever
+    // file had that name as it was.
+    const std::string png = host_.HistoryPicture();
+    if (png.empty() || !platform::ReplaceFileContents(*path, png)) {
+        ShowMessage(MessageKind::PictureSaveFailed, forms::PictureSaveFailedText(*path));
+    }
+}
+
 void frmMainBehaviour::Form_Unload(CloseReason reason)
 {
     // The window is going away: no further poll, and no alarm sweep while
-    // the settings are saved.
+    // the settings are saved. Its other window goes with it.
     unloading_ = true;
     host_.StopTimer();
     service_.ProgramEnding();
+    if (historyOpen_) {
+        historyOpen_ = false;
+        host_.CloseHistoryWindow();
+    }
     SaveConfig(reason == CloseReason::Session);
     unloading_ = false;
     unloaded_ = true;

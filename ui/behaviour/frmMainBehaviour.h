@@ -7,9 +7,11 @@
 #include "Ports.h"
 #include "Settings.h"
 #include "TimeStampParser.h"
+#include "frmHistoryEvents.h"
 #include "frmMainHost.h"
 #include "frmSetupBehaviour.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,9 +27,11 @@ enum class CloseReason {
 // sequence, the guard that keeps polls from nesting, the buttons, the
 // network publication and its warning, saving config.ini (after Setup, on
 // close and when the session ends), the night log's warning, asking for
-// attention while an alarm is up, and a notification route that delivers
-// nothing, in the title. It runs the monitoring service; the window only
-// draws what it is told (frmMainHost) and routes its events here.
+// attention while an alarm is up, a notification route that delivers
+// nothing, in the title, and the night history window (opened from here,
+// drawn again at each poll, saved as PNG, closed with the main window). It
+// runs the monitoring service; the window only draws what it is told
+// (frmMainHost) and routes its events here.
 class frmMainBehaviour final : private MainDisplay {
 public:
     // `folders` say where config.ini and alarm.wav are; `timeStampFormat`
@@ -47,6 +51,9 @@ public:
     void AlarmButton_Click();
     void AboutButton_Click();
     void SetupButton_Click();
+    // "Night history..." (a menu of the window, or Ctrl+H): opens the
+    // history window, or brings it to the front.
+    void NightHistory_Click();
 
     // A request to close the window. True when it may close now: the timer
     // has stopped and the settings are saved. Modal windows open above it
@@ -70,6 +77,8 @@ public:
 
     // What the setup dialog draws; it lives as long as this.
     frmSetupBehaviour& SetupForm() { return fSetupForm; }
+    // What the night history window draws and does; it lives as long as this.
+    frmHistoryEvents& HistoryForm();
 
     // The night chart of the last twelve hours up to the latest poll, laid
     // out in `width` x `height` logical pixels (1/96 inch) for a window to
@@ -83,6 +92,7 @@ public:
 
 private:
     class ModalScope;
+    class HistoryEvents;
 
     // The display operations of the monitoring core, passed on to the host.
     void SetConditionCaption(const std::string& caption) override;
@@ -103,16 +113,19 @@ private:
     // "Nortavi", or "Nortavi - ntfy not delivered since 21:03" while a
     // route fails; asked at each poll, so no thread calls into the window.
     void ShowNotifyTrouble();
+    void SaveHistoryPicture();
 
     Settings& settings_;
     Clock& clock_;
     frmMainHost& host_;
     MonitorService service_;
     frmSetupBehaviour fSetupForm;
+    std::unique_ptr<HistoryEvents> fHistoryForm;
 
     std::string title_;  // as the design has it until a route fails
     bool polling_ = false;
     bool alarmUp_ = false;  // the alarm button is enabled
+    bool historyOpen_ = false;
     int modalDepth_ = 0;
     std::optional<CloseReason> closeRequested_;  // while modal windows close
     bool unloading_ = false;

@@ -4,6 +4,7 @@
 #include "Colours.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace nortavi::behaviour {
@@ -11,10 +12,11 @@ namespace nortavi::behaviour {
 // The message boxes the main window shows; each front end gives each its
 // own look (an icon, an object name).
 enum class MessageKind {
-    About,            // the credit line and version
-    SaveFailed,       // config.ini could not be written
-    NetworkWarning,   // the network publication could not start as set
-    NightLogWarning,  // the night log could not be written and is off
+    About,              // the credit line and version
+    SaveFailed,         // config.ini could not be written
+    NetworkWarning,     // the network publication could not start as set
+    NightLogWarning,    // the night log could not be written and is off
+    PictureSaveFailed,  // the night chart could not be saved; over its window
 };
 
 // What the main window's behaviour asks of the window that draws it: the
@@ -56,6 +58,20 @@ public:
     virtual void CloseLater() = 0;
     // Runs `task` once the event loop is running, after what is queued.
     virtual void RunLater(std::function<void()> task) = 0;
+
+    // The night history window (drawing frmMainBehaviour::HistoryForm):
+    // opened, or brought to the front where it is open already; drawn again
+    // once the event loop runs; closed.
+    virtual void ShowHistoryWindow() = 0;
+    virtual void RedrawHistory() = 0;
+    virtual void CloseHistoryWindow() = 0;
+    // Modal, over the history window: the file to save the chart to, named
+    // as the platform's file calls take it; none when the user cancelled.
+    // `suggested` is a file name without a folder.
+    virtual std::optional<std::string> AskPicturePath(const std::string& suggested) = 0;
+    // The chart as the history window shows it, at its size and DPI, as the
+    // bytes of a PNG file; empty when it could not be made.
+    virtual std::string HistoryPicture() = 0;
 };
 
 }  // namespace nortavi::behaviour

@@ -6,11 +6,16 @@
 #include "QtColour.h"
 #include "ReadableColour.h"
 #include "WindowFonts.h"
+#include "frmHistory.h"
+#include "frmHistoryDesign.h"
 #include "frmMainDesign.h"
 #include "frmSetup.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
@@ -19,6 +24,7 @@
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTimer>
@@ -149,6 +155,16 @@ void frmMain::BuildControls()
     connect(AlarmButton, &QPushButton::clicked, this, [&behaviour] { behaviour.AlarmButton_Click(); });
     connect(AboutButton, &QPushButton::clicked, this, [&behaviour] { behaviour.AboutButton_Click(); });
     connect(SetupButton, &QPushButton::clicked, this, [&behaviour] { behaviour.SetupButton_Click(); });
+
+    // The night history window, from the window's context menu or Ctrl+H:
+    // no control of the window changes for it.
+    auto* nightHistory = new QAction(Text(nortavi::forms::kNightHistoryItem), this);
+    nightHistory->setObjectName(QStringLiteral("NightHistoryAction"));
+    nightHistory->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(nortavi::forms::kNightHistoryKey)));
+    nightHistory->setShortcutContext(Qt::WindowShortcut);
+    addAction(nightHistory);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(nightHistory, &QAction::triggered, this, [&behaviour] { behaviour.NightHistory_Click(); });
 }
 
 void frmMain::CloseForSessionEnd()
@@ -271,8 +287,16 @@ void frmMain::SetTitle(const std::string& title)
 void frmMain::ShowMessage(MessageKind kind, const std::string& text)
 {
     const bool about = kind == MessageKind::About;
+    // The chart's own warning comes over the chart, and leaves the main
+    // window at hand as its file dialog does.
+    const bool overHistory = kind == MessageKind::PictureSaveFailed && fHistoryForm != nullptr &&
+                             fHistoryForm->isVisible();
     QMessageBox box(about ? QMessageBox::NoIcon : QMessageBox::Warning, Title(),
-                    QString::fromStdString(text), QMessageBox::Ok, this);
+                    QString::fromStdString(text), QMessageBox::Ok,
+                    overHistory ? static_cast<QWidget*>(fHistoryForm.get()) : this);
+    if (overHistory) {
+        box.setWindowModality(Qt::WindowModal);
+    }
     switch (kind) {
         case MessageKind::About:
             box.setObjectName(QStringLiteral("AboutBox"));
@@ -285,6 +309,9 @@ void frmMain::ShowMessage(MessageKind kind, const std::string& text)
             break;
         case MessageKind::NightLogWarning:
             box.setObjectName(QStringLiteral("NightLogWarningBox"));
+            break;
+        case MessageKind::PictureSaveFailed:
+            box.setObjectName(QStringLiteral("PictureSaveFailedBox"));
             break;
     }
     box.exec();
@@ -341,4 +368,69 @@ void frmMain::RunLater(std::function<void()> task)
 {
     // Dropped should the window go first.
     QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+void frmMain::ShowHistoryWindow()
+{
+    if (fHistoryForm == nullptr) {
+        fHistoryForm = std::make_unique<frmHistory>(behaviour_.HistoryForm());
+        // Beside the main window, which shows the alarm, rather than over it.
+        const QRect frame = frameGeometry();
+        const QSize frameExtra = frame.size() - size();
+        const QRect area = screen()->availableGeometry();
+        const auto place = nortavi::forms::PlaceBeside(
+            {frame.x(), frame.y(), frame.width(), frame.height()},
+            fHistoryForm->width() + frameExtra.width(), fHistoryForm->minimumWidth() + frameExtra.width(),
+            fHistoryForm->height() + frameExtra.height(), {area.x(), area.y(), area.width(), area.height()});
+        if (place) {
+            fHistoryForm->resize(place->width - frameExtra.width(), fHistoryForm->height());
+            fHistoryForm->move(place->left, place->top);
+        }
+    }
+    if (fHistoryForm->isMinimized()) {
+        fHistoryForm->showNormal();
+    } else {
+        fHistoryForm->show();
+    }
+    fHistoryForm->raise();
+    fHistoryForm->activateWindow();
+}
+
+void frmMain::RedrawHistory()
+{
+    if (fHistoryForm != nullptr) {
+        fHistoryForm->Redraw();
+    }
+}
+
+void frmMain::CloseHistoryWindow()
+{
+    if (fHistoryForm != nullptr) {
+        fHistoryForm->close();
+    }
+}
+
+std::optional<std::string> frmMain::AskPicturePath(const std::string& suggested)
+{
+    if (fHistoryForm == nullptr) {
+        return std::nullopt;
+    }
+    const QString path = fHistoryForm->AskPicturePath(QString::fromStdString(suggested));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(path).toStdString();
+}
+
+std::string frmMain::HistoryPicture()
+{
+    if (fHistoryForm == nullptr) {
+        return {};
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !fHistoryForm->Picture().save(&buffer, "PNG")) {
+        return {};
+    }
+    return png.toStdString();
 }

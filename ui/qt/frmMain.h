@@ -12,6 +12,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 class QCloseEvent;
@@ -22,11 +24,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class frmHistory;
 class frmSetup;
 
 // The main window: draws the sky condition, the minutes since each
 // condition and the SAFE/UNSAFE status, and routes its timer, buttons and
-// keys to what the window does (frmMainBehaviour). It runs the load
+// keys to what the window does (frmMainBehaviour). Its context menu and
+// Ctrl+H open the night history window. It runs the load
 // sequence as soon as it is created, so the first poll has run before it is
 // first shown.
 class frmMain final : public QWidget, public nortavi::behaviour::frmMainHost {
@@ -60,6 +64,11 @@ public:
     bool CloseModalWindows() override;
     void CloseLater() override;
     void RunLater(std::function<void()> task) override;
+    void ShowHistoryWindow() override;
+    void RedrawHistory() override;
+    void CloseHistoryWindow() override;
+    std::optional<std::string> AskPicturePath(const std::string& suggested) override;
+    std::string HistoryPicture() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,6 +98,8 @@ private:
     QFont alarmFont_;
 
     frmSetup* fSetupForm = nullptr;
+    // Built at its first opening; a window of its own (see frmHistory).
+    std::unique_ptr<frmHistory> fHistoryForm;
     QTimer* Timer1 = nullptr;
 
     QLabel* Label1 = nullptr;

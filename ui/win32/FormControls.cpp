@@ -31,44 +31,6 @@ constexpr int kDropDownListTwips = 600;
 constexpr const wchar_t* kStandIns[] = {L"Microsoft Sans Serif", L"Liberation Sans", L"Arial",
                                         L"Tahoma"};
 
-bool FaceInstalled(const std::wstring& face)
-{
-    LOGFONTW wanted{};
-    wanted.lfCharSet = DEFAULT_CHARSET;
-    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
-    bool found = false;
-    const HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(
-        screen, &wanted,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
-            *reinterpret_cast<bool*>(seen) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
-    return found;
-}
-
-std::wstring InstalledFace(std::string_view designFace)
-{
-    static std::map<std::string, std::wstring, std::less<>> chosen;
-    if (const auto known = chosen.find(designFace); known != chosen.end()) {
-        return known->second;
-    }
-    std::wstring face = WideFromUtf8(designFace);
-    if (face == L"MS Sans Serif" || !FaceInstalled(face)) {
-        face = L"MS Shell Dlg";  // the system's own dialog face, always there
-        for (const wchar_t* standIn : kStandIns) {
-            if (FaceInstalled(standIn)) {
-                face = standIn;
-                break;
-            }
-        }
-    }
-    chosen.emplace(std::string(designFace), face);
-    return face;
-}
-
 bool FitsItsCaption(const ControlDesign& control)
 {
     return control.font.has_value() && (control.centred || control.kind == ControlKind::Button);
@@ -106,6 +68,44 @@ WindowStyle StyleOf(const ControlDesign& control, bool isDefault)
 }
 
 }  // namespace
+
+bool FaceInstalled(const std::wstring& face)
+{
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+    bool found = false;
+    const HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(
+        screen, &wanted,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
+            *reinterpret_cast<bool*>(seen) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+std::wstring InstalledFace(std::string_view designFace)
+{
+    static std::map<std::string, std::wstring, std::less<>> chosen;
+    if (const auto known = chosen.find(designFace); known != chosen.end()) {
+        return known->second;
+    }
+    std::wstring face = WideFromUtf8(designFace);
+    if (face == L"MS Sans Serif" || !FaceInstalled(face)) {
+        face = L"MS Shell Dlg";  // the system's own dialog face, always there
+        for (const wchar_t* standIn : kStandIns) {
+            if (FaceInstalled(standIn)) {
+                face = standIn;
+                break;
+            }
+        }
+    }
+    chosen.emplace(std::string(designFace), face);
+    return face;
+}
 
 FormControls::FormControls(HWND form, const forms::FormDesign& design)
     : form_(form), design_(design)

@@ -12,6 +12,13 @@
 
 namespace nortavi::win32 {
 
+// Whether a font face of that name is installed.
+bool FaceInstalled(const std::wstring& face);
+
+// The face to draw a design font in: the design's own where it is
+// installed and draws well at any DPI, or else a stand-in close in width.
+std::wstring InstalledFace(std::string_view designFace);
+
 // The controls of one window, built from its design: one child window per
 // control, with the control's id, caption, style, tool tip and items, in the
 // design's tab order. They are placed and given their fonts for the

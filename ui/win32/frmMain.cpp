@@ -5,6 +5,8 @@
 #include "ReadableColour.h"
 #include "UserLocale.h"
 #include "WideText.h"
+#include "frmHistory.h"
+#include "frmHistoryDesign.h"
 #include "frmMainDesign.h"
 #include "frmNotifyDesign.h"
 #include "frmSetup.h"
@@ -29,6 +31,18 @@ const forms::FormDesign& Design()
 
 // Posted for each task of RunLater.
 constexpr UINT kRunLater = WM_APP + 1;
+
+// The system menu's "Night history..." item: below 0xF000, where the
+// system's own commands are, and with the low four bits clear, which the
+// system uses.
+constexpr UINT kNightHistoryCommand = 0x0110;
+
+// Ctrl+H, without Alt or Shift.
+bool IsNightHistoryKey(const MSG& message)
+{
+    return message.message == WM_KEYDOWN && message.wParam == static_cast<WPARAM>(forms::kNightHistoryKey) &&
+           GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+}
 
 // A fixed single-line frame with a minimise button and no maximise button.
 constexpr DialogFrame kFrame{
@@ -91,6 +105,7 @@ frmMain::frmMain(Settings& settings, Clock& clock, SoundOutput& sound, ProgramFo
 frmMain::~frmMain()
 {
     onClosed_ = nullptr;
+    fHistoryForm.reset();
     if (hwnd_ != nullptr) {
         DestroyWindow(hwnd_);
     }
@@ -98,7 +113,18 @@ frmMain::~frmMain()
 
 bool frmMain::PreTranslateMessage(MSG& message)
 {
-    return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &message) != FALSE;
+    if (hwnd_ == nullptr) {
+        return false;
+    }
+    // Taken before a text box would see it as a backspace.
+    if (IsNightHistoryKey(message) && (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd))) {
+        behaviour_.NightHistory_Click();
+        return true;
+    }
+    if (fHistoryForm != nullptr && fHistoryForm->PreTranslateMessage(message)) {
+        return true;
+    }
+    return IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
 INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -110,6 +136,14 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             controls_ = std::make_unique<FormControls>(hwnd_, Design());
             fSetupForm = std::make_unique<frmSetup>(behaviour_.SetupForm());
             SendMessageW(hwnd_, DM_SETDEFID, Id::AlarmButton, 0);
+            // The way into the night history window, without a control of
+            // the window changing for it.
+            if (const HMENU systemMenu = GetSystemMenu(hwnd_, FALSE); systemMenu != nullptr) {
+                const std::wstring item = WideFromUtf8(forms::kNightHistoryItem) + L"\tCtrl+" +
+                                          static_cast<wchar_t>(forms::kNightHistoryKey);
+                AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+                AppendMenuW(systemMenu, MF_STRING, kNightHistoryCommand, item.c_str());
+            }
             // Nothing to cancel until the first poll says otherwise.
             EnableWindow(Control(Id::AlarmButton), FALSE);
             behaviour_.Form_Load();
@@ -122,6 +156,12 @@ INT_PTR frmMain::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 OnCommand(LOWORD(wParam));
             }
             return TRUE;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == kNightHistoryCommand) {
+                behaviour_.NightHistory_Click();
+                return TRUE;
+            }
+            return FALSE;  // the system's own commands
         case WM_TIMER:
             if (wParam == Id::Timer1) {
                 behaviour_.Timer1_Timer();
@@ -293,7 +333,13 @@ void frmMain::SetTitle(const std::string& title)
 void frmMain::ShowMessage(MessageKind kind, const std::string& text)
 {
     const UINT icon = kind == MessageKind::About ? 0 : MB_ICONWARNING;
-    MessageBoxW(hwnd_, WideFromUtf8(text).c_str(), WideFromUtf8(Design().caption).c_str(), MB_OK | icon);
+    // The chart's own warning comes over the chart, and leaves the main
+    // window at hand as its file dialog does.
+    HWND owner = hwnd_;
+    if (kind == MessageKind::PictureSaveFailed && fHistoryForm != nullptr && fHistoryForm->hWnd() != nullptr) {
+        owner = fHistoryForm->hWnd();
+    }
+    MessageBoxW(owner, WideFromUtf8(text).c_str(), WideFromUtf8(Design().caption).c_str(), MB_OK | icon);
 }
 
 void frmMain::ShowSetupDialog()
@@ -320,8 +366,13 @@ void frmMain::AskForAttention(bool ask)
 
 bool frmMain::CloseModalWindows()
 {
-    // Each closes once its own loop takes the message.
+    // Each closes once its own loop takes the message: the main window's,
+    // and the file dialog and warning over the night history window.
     EnumThreadWindows(GetCurrentThreadId(), CloseModalWindow, reinterpret_cast<LPARAM>(hwnd_));
+    if (fHistoryForm != nullptr && fHistoryForm->hWnd() != nullptr) {
+        EnumThreadWindows(GetCurrentThreadId(), CloseModalWindow,
+                          reinterpret_cast<LPARAM>(fHistoryForm->hWnd()));
+    }
     return false;
 }
 
@@ -334,6 +385,38 @@ void frmMain::RunLater(std::function<void()> task)
 {
     runLater_.push_back(std::move(task));
     PostMessageW(hwnd_, kRunLater, 0, 0);
+}
+
+void frmMain::ShowHistoryWindow()
+{
+    if (fHistoryForm == nullptr) {
+        fHistoryForm = std::make_unique<frmHistory>(behaviour_.HistoryForm());
+    }
+    fHistoryForm->Show(hwnd_);
+}
+
+void frmMain::RedrawHistory()
+{
+    if (fHistoryForm != nullptr) {
+        fHistoryForm->Redraw();
+    }
+}
+
+void frmMain::CloseHistoryWindow()
+{
+    if (fHistoryForm != nullptr) {
+        fHistoryForm->Close();
+    }
+}
+
+std::optional<std::string> frmMain::AskPicturePath(const std::string& suggested)
+{
+    return fHistoryForm != nullptr ? fHistoryForm->AskPicturePath(suggested) : std::nullopt;
+}
+
+std::string frmMain::HistoryPicture()
+{
+    return fHistoryForm != nullptr ? fHistoryForm->Picture() : std::string();
 }
 
 }  // namespace nortavi::win32

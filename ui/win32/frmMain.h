@@ -14,15 +14,18 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace nortavi::win32 {
 
+class frmHistory;
 class frmSetup;
 
 // The main window: draws the sky condition, the minutes since each
 // condition and the SAFE/UNSAFE status, and routes its timer, buttons,
 // keys and the session's end to what the window does (frmMainBehaviour).
+// An item of its system menu and Ctrl+H open the night history window.
 // It runs the load sequence as soon as it is created, so the first poll
 // has run before it is first shown.
 class frmMain final : private behaviour::frmMainHost {
@@ -40,9 +43,13 @@ public:
     HWND hWnd() const { return hwnd_; }
     HWND Control(int id) const { return controls_->Get(id); }
 
-    // The dialog manager's turn at a message (Tab, Enter, Esc); true when
-    // it took it.
+    // The window's turn at a message before it is dispatched: Ctrl+H, then
+    // the dialog manager's keys (Tab, Enter, Esc) here and in the night
+    // history window; true when it took it.
     bool PreTranslateMessage(MSG& message);
+
+    // The night history window; null until first opened.
+    frmHistory* HistoryForm() const { return fHistoryForm.get(); }
 
     // From now on `message` (a registered one) brings the window to the
     // front, restored if minimised, and is answered kShown: how a second
@@ -74,6 +81,11 @@ private:
     bool CloseModalWindows() override;
     void CloseLater() override;
     void RunLater(std::function<void()> task) override;
+    void ShowHistoryWindow() override;
+    void RedrawHistory() override;
+    void CloseHistoryWindow() override;
+    std::optional<std::string> AskPicturePath(const std::string& suggested) override;
+    std::string HistoryPicture() override;
 
     behaviour::frmMainBehaviour behaviour_;
     std::function<void()> onClosed_;
@@ -86,6 +98,8 @@ private:
     bool highContrast_ = false;  // the user asked for the system's own colours
     UINT showRequest_ = 0;
     std::deque<std::function<void()>> runLater_;
+    // Destroyed before the behaviour it reports to.
+    std::unique_ptr<frmHistory> fHistoryForm;
 };
 
 }  // namespace nortavi::win32

@@ -367,5 +367,94 @@ TEST_F(frmMainBehaviourTest, TheSessionsEndSavesAtOnceEvenUnderAModalAndAsksNoth
     EXPECT_EQ(host.messages[1].kind, MessageKind::About) << "no save warning";
 }
 
+TEST_F(frmMainBehaviourTest, NightHistoryIsDrawnAgainAtEachPollWhileOpenAndClosesWithTheWindow)
+{
+    Open();
+    form->Timer1_Timer();
+    EXPECT_EQ(host.historyRedraws, 0) << "not open";
+
+    form->NightHistory_Click();
+    form->NightHistory_Click();  // the open window comes to the front
+    form->Timer1_Timer();
+    form->Timer1_Timer();
+    EXPECT_EQ(host.historyShown, 2);
+    EXPECT_EQ(host.historyRedraws, 2);
+
+    form->HistoryForm().Form_Unload();  // closed by the user
+    form->Timer1_Timer();
+    EXPECT_EQ(host.historyRedraws, 2);
+    EXPECT_TRUE(form->Form_QueryUnload(CloseReason::User));
+    EXPECT_EQ(host.historyCloses, 0) << "nothing to close";
+
+    Open();
+    form->NightHistory_Click();
+    EXPECT_TRUE(form->Form_QueryUnload(CloseReason::User));
+    EXPECT_EQ(host.historyCloses, 1);
+    form->NightHistory_Click();  // a key already queued when the window went
+    EXPECT_EQ(host.historyShown, 3);
+}
+
+struct PictureCase {
+    const char* name;
+    std::optional<std::string> path;  // in the test's folder; none: cancelled
+    std::string picture;              // empty: could not be made
+    bool written;
+};
+
+class SavePictureTest : public frmMainBehaviourTest, public testing::WithParamInterface<PictureCase> {};
+
+TEST_P(SavePictureTest, SavesThePictureWholeOrSaysItWasNot)
+{
+    const PictureCase& c = GetParam();
+    Open();
+    form->NightHistory_Click();
+    folder.Write("old.png", "old");
+    host.picturePath = c.path ? std::optional(folder.File(*c.path)) : std::nullopt;
+    host.picture = c.picture;
+    form->HistoryForm().SaveButton_Click();
+
+    EXPECT_EQ(host.pictureNamesOffered, std::vector<std::string>{"nortavi-night-2026-12-07-2200.png"});
+    if (c.written) {
+        EXPECT_EQ(folder.Read(*c.path), c.picture);
+        EXPECT_TRUE(host.messages.empty());
+    } else if (c.path) {
+        ASSERT_EQ(host.messages.size(), 1U);
+        EXPECT_EQ(host.messages[0].kind, MessageKind::PictureSaveFailed);
+        EXPECT_EQ(host.messages[0].text, "The chart could not be saved to " + *host.picturePath + ".");
+    } else {
+        EXPECT_TRUE(host.messages.empty());
+    }
+    EXPECT_EQ(folder.Read("old.png"), c.path == "old.png" && c.written ? c.picture : "old");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, SavePictureTest,
+    testing::Values(PictureCase{"New", "night.png", "\x89PNG", true},
+                    PictureCase{"OverAnOldOne", "old.png", "\x89PNG", true},
+                    PictureCase{"CouldNotBeMadeLeavesTheOldOne", "old.png", "", false},
+                    PictureCase{"FolderMissing", "gone/night.png", "\x89PNG", false},
+                    PictureCase{"Cancelled", std::nullopt, "\x89PNG", false}),
+    [](const testing::TestParamInfo<PictureCase>& param) { return std::string(param.param.name); });
+
+// Closed while the file dialog is up, where modals close only once the
+// event loop runs: the dialog closes first, then the window, and nothing
+// is written after.
+TEST_F(frmMainBehaviourTest, ClosingDuringTheSaveDialogClosesItFirstAndWritesNothing)
+{
+    Open();
+    form->NightHistory_Click();
+    host.picturePath = folder.File("night.png");
+    bool closedAtOnce = true;
+    host.whilePictureAsked = [&] { closedAtOnce = form->Form_QueryUnload(CloseReason::User); };
+    form->HistoryForm().SaveButton_Click();
+
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_EQ(host.closeModalRequests, 1);
+    EXPECT_EQ(host.closeLaterRequests, 1);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("night.png")));
+    EXPECT_TRUE(form->Form_QueryUnload(CloseReason::User));
+    EXPECT_EQ(host.historyCloses, 1);
+}
+
 }  // namespace
 }  // namespace nortavi
