@@ -39,8 +39,14 @@ std::optional<std::string> RunProbe(const std::wstring& program, const std::stri
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        L"C:\\", &startup, &process)) {
+    const auto start = [&] {
+        return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                              nullptr, L"C:\\", &startup, &process);
+    };
+    // Wine's server now and then fails a start with ERROR_INTERNAL_ERROR
+    // before the new process exists (the same start fails as a wine client
+    // error elsewhere): such a start is tried once more.
+    if (!start() && !(GetLastError() == ERROR_INTERNAL_ERROR && start())) {
         ADD_FAILURE() << "cannot start the probe: error " << GetLastError();
         return std::nullopt;
     }
