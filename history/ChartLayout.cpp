@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <vector>
 
 namespace nortavi::history {
 
@@ -26,6 +28,62 @@ constexpr double kTop = 2;
 double TextWidth(const std::string& text, double size)
 {
     return 0.62 * size * static_cast<double>(text.size());
+}
+
+constexpr double kLegendRow = kFont + 8;
+constexpr double kSwatch = 10;
+
+// One entry of the legend: a colour's square or an alarm's mark, and what
+// it means.
+struct LegendEntry {
+    Colour colour;
+    std::optional<DrawMark::Kind> mark;
+    const char* words;
+};
+
+double EntryWidth(const LegendEntry& entry)
+{
+    return kSwatch + 5 + TextWidth(entry.words, kFont) + 14;
+}
+
+// The entries flowed into rows as wide as `width`; how many rows.
+int LegendRows(const std::vector<LegendEntry>& entries, double width)
+{
+    int rows = 1;
+    double x = 4;
+    for (const LegendEntry& entry : entries) {
+        if (x > 4 && x + EntryWidth(entry) > width) {
+            ++rows;
+            x = 4;
+        }
+        x += EntryWidth(entry);
+    }
+    return rows;
+}
+
+void DrawLegend(ChartDrawing& drawing, const std::vector<LegendEntry>& entries, double top)
+{
+    double x = 4;
+    double rowTop = top;
+    for (const LegendEntry& entry : entries) {
+        if (x > 4 && x + EntryWidth(entry) > drawing.width) {
+            x = 4;
+            rowTop += kLegendRow;
+        }
+        const double middle = rowTop + kLegendRow / 2;
+        if (entry.mark) {
+            const bool raised = *entry.mark == DrawMark::Kind::AlarmRaised;
+            drawing.marks.push_back({*entry.mark, x + kSwatch / 2,
+                                     raised ? middle + kMark / 2 : middle - kMark / 2, kMark,
+                                     entry.colour});
+        } else {
+            drawing.rects.push_back(
+                {x, middle - kSwatch / 2, kSwatch, kSwatch, entry.colour});
+        }
+        drawing.texts.push_back({x + kSwatch + 5, middle + kFont / 3, entry.words, kFont, false,
+                                 DrawText::Anchor::Start, kText});
+        x += EntryWidth(entry);
+    }
 }
 
 }  // namespace
@@ -55,18 +113,42 @@ Colour AlarmMarkColour(LogEvent event)
     return kBlack;
 }
 
-ChartDrawing DrawNightChart(const NightChart& chart, double width, double height)
+ChartDrawing DrawNightChart(const NightChart& chart, double width, double height, bool legend)
 {
     ChartDrawing drawing;
     drawing.width = std::max(width, 120.0);
     drawing.height = std::max(height, 60.0);
+
+    std::vector<LegendEntry> entries;
+    if (legend) {
+        entries = {
+            {kGreen, std::nullopt, "clear / safe"},
+            {kOrange, std::nullopt, "cloudy"},
+            {kRed, std::nullopt, "very cloudy / unsafe"},
+            {kNoFreshData, std::nullopt, "no fresh data / unknown"},
+            {StatusBandColour(StatusBand::Pending), std::nullopt, "pending"},
+            {kNotRunning, std::nullopt, "not running"},
+            {AlarmMarkColour(LogEvent::AlarmRaised), DrawMark::Kind::AlarmRaised, "alarm raised"},
+            {AlarmMarkColour(LogEvent::AlarmCancelled), DrawMark::Kind::AlarmCancelled, "cancelled"},
+            {AlarmMarkColour(LogEvent::AlarmEnded), DrawMark::Kind::AlarmCancelled, "ended by itself"},
+        };
+    }
+    // The legend takes its rows from the bottom while the bands keep some
+    // height; a window too low for both shows the bands alone.
+    const double legendHeight =
+        entries.empty() ? 0 : LegendRows(entries, drawing.width) * kLegendRow + 4;
+    const double chartHeight =
+        drawing.height - legendHeight >= 60 ? drawing.height - legendHeight : drawing.height;
+    if (chartHeight == drawing.height) {
+        entries.clear();
+    }
 
     // Top to bottom: the sky band, room for the raised marks, the status
     // band, room for the cancelled ones (the tick marks beside them), the
     // tick labels.
     const double left = kLeft;
     const double plotWidth = drawing.width - kLeft - kRight;
-    const double band = (drawing.height - kTop - 2 * (kMark + 2) - kFont - 3) / 2;
+    const double band = (chartHeight - kTop - 2 * (kMark + 2) - kFont - 3) / 2;
     const double skyTop = kTop;
     const double statusTop = skyTop + band + kMark + 2;
     const double statusBottom = statusTop + band;
@@ -140,6 +222,9 @@ ChartDrawing DrawNightChart(const NightChart& chart, double width, double height
         {4, skyTop + band / 2 + kFont / 3, "Sky", kFont, true, DrawText::Anchor::Start, kText});
     drawing.texts.push_back({4, statusTop + band / 2 + kFont / 3, "Status", kFont, true,
                              DrawText::Anchor::Start, kText});
+    if (!entries.empty()) {
+        DrawLegend(drawing, entries, chartHeight + 4);
+    }
     return drawing;
 }
 

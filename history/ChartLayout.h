@@ -26,8 +26,11 @@ Colour AlarmMarkColour(LogEvent event);
 // The chart in `width` x `height` logical pixels: the sky band above the
 // status band, each as wide as the twelve hours, now at the right edge;
 // alarm marks between and below them; hour ticks and their local labels
-// at the bottom, as many labelled as there is room for. Sizes below
+// at the bottom, as many labelled as there is room for; with `legend`, what
+// each colour and mark means below them, in as many rows as the width
+// needs (the status page gives its own, in the page's text). Sizes below
 // 120 x 60 are taken as that.
-ChartDrawing DrawNightChart(const NightChart& chart, double width, double height);
+ChartDrawing DrawNightChart(const NightChart& chart, double width, double height,
+                            bool legend = false);
 
 }  // namespace nortavi::history

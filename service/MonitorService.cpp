@@ -46,7 +46,7 @@ void MonitorService::ProgramEnding()
 
 history::ChartDrawing MonitorService::NightChartDrawing(double width, double height) const
 {
-    return history::DrawNightChart(nightLog_.Chart(), width, height);
+    return history::DrawNightChart(nightLog_.Chart(), width, height, true);
 }
 
 void MonitorService::StartUp(const std::function<void()>& beforeFirstPoll)

@@ -97,7 +97,8 @@ public:
         nightLog_.SetUtcOffset(std::move(utcOffset));
     }
     // The last twelve hours up to the latest poll, as data and laid out in
-    // `width` x `height` logical pixels. From any thread.
+    // `width` x `height` logical pixels with its legend, for a window. From
+    // any thread.
     history::NightChart NightChart() const { return nightLog_.Chart(); }
     history::ChartDrawing NightChartDrawing(double width, double height) const;
     const NightLogListener& NightLog() const { return nightLog_; }

@@ -70,7 +70,7 @@ inline history::ChartDrawing SampleNight(double width, double height)
     }
     const history::Moment now{start + minutes(kNow), hours(1)};
     return history::DrawNightChart(history::BuildNightChart(std::move(lines), now, true), width,
-                                   height);
+                                   height, true);
 }
 
 }  // namespace nortavi::test
