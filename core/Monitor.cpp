@@ -71,15 +71,15 @@ void Monitor::ShowStatus(ShownStatus status)
     MainDisplay& display = ports_.display;
     switch (status) {
         case ShownStatus::Safe:
-            display.SetStatusCaption("SAFE");
+            display.SetStatusCaption(StatusCaption(ShownStatus::Safe));
             display.SetStatusColour(kGreen);
             break;
         case ShownStatus::Unsafe:
-            display.SetStatusCaption("UNSAFE");
+            display.SetStatusCaption(StatusCaption(ShownStatus::Unsafe));
             display.SetStatusColour(kRed);
             break;
         case ShownStatus::Unknown:
-            display.SetStatusCaption("UNKNOWN");
+            display.SetStatusCaption(StatusCaption(ShownStatus::Unknown));
             display.SetStatusColour(kRed);
             break;
         case ShownStatus::Pending:

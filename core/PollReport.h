@@ -6,6 +6,8 @@
 
 #include "LocalTime.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,6 +15,14 @@ namespace nortavi {
 
 // The status the window shows.
 enum class ShownStatus { Pending, Safe, Unsafe, Unknown };
+
+// Each status as StatusField shows it, in the order of ShownStatus.
+inline constexpr std::array<const char*, 4> kStatusCaptions{"PENDING", "SAFE", "UNSAFE", "UNKNOWN"};
+
+inline const char* StatusCaption(ShownStatus status)
+{
+    return kStatusCaptions[static_cast<std::size_t>(status)];
+}
 
 // How a poll's read of the status file went.
 enum class StatusRead {

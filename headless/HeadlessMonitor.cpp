@@ -212,7 +212,7 @@ void HeadlessMonitor::SayChanges(const StateChangeBatch& batch)
         journal_.StateLine(Line(batch, change));
     }
     if (batch.report != nullptr) {
-        manager_.Status(std::string(StatusText(batch.report->status)) + ", " +
+        manager_.Status(std::string(StatusCaption(batch.report->status)) + ", " +
                         batch.report->condition + ", feed " +
                         FeedStateText(FeedStateOf(*batch.report)) +
                         (batch.report->active.Any() ? ", alarm up" : ""));

@@ -14,7 +14,6 @@ using namespace std::chrono;
 
 constexpr std::array kSkyTexts{"CLEAR", "CLOUDY", "V.CLOUDY", "UNKNOWN"};
 constexpr std::array kFeedTexts{"fresh", "stale", "unreadable", "missing"};
-constexpr std::array kStatusTexts{"PENDING", "SAFE", "UNSAFE", "UNKNOWN"};
 constexpr std::array kAlarmTexts{"", "safe", "unsafe", "comms"};
 // By LogEvent; the alarm events follow "<alarm> alarm ".
 constexpr std::array kEventTexts{"started", "stopped", "unchanged", "condition", "feed",
@@ -128,7 +127,7 @@ std::string CsvLine(const NightLine& line)
     text += ',';
     text += SkyText(line.condition);
     text += ',';
-    text += kStatusTexts[static_cast<std::size_t>(line.status)];
+    text += kStatusCaptions[static_cast<std::size_t>(line.status)];
     text += ',';
     text += FeedText(line.feed);
     for (const std::int16_t minutes :
@@ -157,7 +156,7 @@ std::optional<NightLine> ParseCsvLine(std::string_view text)
     const auto at = ParseMoment(fields[0]);
     const auto event = ParseEvent(fields[1]);
     const auto condition = Find<Sky>(kSkyTexts, fields[2]);
-    const auto status = Find<ShownStatus>(kStatusTexts, fields[3]);
+    const auto status = Find<ShownStatus>(kStatusCaptions, fields[3]);
     const auto feed = Find<Feed>(kFeedTexts, fields[4]);
     const auto clear = Minutes(fields[5]);
     const auto cloudy = Minutes(fields[6]);

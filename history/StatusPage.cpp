@@ -102,12 +102,6 @@ Colour StatusColour(ShownStatus status)
     return kRed;
 }
 
-const char* StatusWord(ShownStatus status)
-{
-    static const char* const kWords[] = {"PENDING", "SAFE", "UNSAFE", "UNKNOWN"};
-    return kWords[static_cast<int>(status)];
-}
-
 std::string Age(std::chrono::seconds age)
 {
     const long long s = std::max<long long>(0, age.count());
@@ -241,7 +235,7 @@ std::string ChartSvg(const ChartDrawing& drawing, const std::string& cssClass)
 
 std::string StatusPageHtml(const PageNow& now, const NightChart& chart)
 {
-    const std::string status = StatusWord(now.status);
+    const std::string status = StatusCaption(now.status);
     std::string page =
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
@@ -283,7 +277,7 @@ std::string HistoryJson(const PageNow& now, const NightChart& chart)
     using nlohmann::json;
     json current = {{"time", Time(now.at)},
                     {"condition", now.condition},
-                    {"status", StatusWord(now.status)},
+                    {"status", StatusCaption(now.status)},
                     {"feed", FeedText(now.feed)},
                     {"feedAgeSeconds", now.feedAge ? json(now.feedAge->count()) : json(nullptr)},
                     {"minsSinceClear", now.minsSinceClear},

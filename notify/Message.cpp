@@ -108,21 +108,6 @@ const char* EventName(Event event)
     return "test";
 }
 
-const char* StatusName(ShownStatus status)
-{
-    switch (status) {
-        case ShownStatus::Safe:
-            return "SAFE";
-        case ShownStatus::Unsafe:
-            return "UNSAFE";
-        case ShownStatus::Unknown:
-            return "UNKNOWN";
-        case ShownStatus::Pending:
-            break;
-    }
-    return "PENDING";
-}
-
 Message MakeMessage(Event event, bool repeat, const PollReport& report, LocalTime at,
                     Alarms cancelled)
 {
@@ -153,12 +138,12 @@ Message MakeMessage(Event event, bool repeat, const PollReport& report, LocalTim
         case Event::FeedBack:
             what = "feed back";
             details = report.condition + " at " + ClockText(report.lastStatusTime, at) +
-                      "; status " + StatusName(report.status);
+                      "; status " + StatusCaption(report.status);
             break;
         case Event::Cancelled:
             what = "alarm cancelled";
             details = AlarmNames(cancelled) + " cancelled at the window at " + ClockText(at, at) +
-                      "; status " + StatusName(report.status) + ", " + report.condition;
+                      "; status " + StatusCaption(report.status) + ", " + report.condition;
             details.front() = static_cast<char>(details.front() - 'a' + 'A');
             break;
         case Event::Test:

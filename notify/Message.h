@@ -51,7 +51,4 @@ std::string ClockText(LocalTime time, LocalTime now);
 // The event's name in the webhook's document: "unsafe", "feedLost", ...
 const char* EventName(Event event);
 
-// "SAFE", "UNSAFE", "UNKNOWN", "PENDING".
-const char* StatusName(ShownStatus status);
-
 }  // namespace nortavi::notify

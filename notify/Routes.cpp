@@ -105,7 +105,7 @@ json WebhookDocument(const Message& message, const std::string& sentAt)
         {"text", message.text},
         {"condition", report.condition},
         {"conditionSince", IsoLocalTime(report.conditionSince)},
-        {"status", StatusName(report.status)},
+        {"status", StatusCaption(report.status)},
         {"statusSince", IsoLocalTime(report.statusSince)},
         {"feed", report.feedFresh ? "fresh" : "lost"},
         {"minutesSinceClear", report.minsSinceClear},

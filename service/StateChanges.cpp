@@ -65,21 +65,6 @@ const char* FeedStateText(FeedState feed)
     return "missing";
 }
 
-const char* StatusText(ShownStatus status)
-{
-    switch (status) {
-        case ShownStatus::Safe:
-            return "SAFE";
-        case ShownStatus::Unsafe:
-            return "UNSAFE";
-        case ShownStatus::Unknown:
-            return "UNKNOWN";
-        case ShownStatus::Pending:
-            break;
-    }
-    return "PENDING";
-}
-
 StateChanges::StateChanges(Sink sink) : sink_(std::move(sink))
 {
 }
@@ -96,7 +81,7 @@ std::vector<StateChange> StateChanges::Take(const PollReport& report)
     }
     if (!polled_ || report.status != status_) {
         changes.push_back(
-            {Aspect::Status, polled_ ? StatusText(status_) : "", StatusText(report.status)});
+            {Aspect::Status, polled_ ? StatusCaption(status_) : "", StatusCaption(report.status)});
     }
     EachAlarm(Ended(active_, report.active), [&changes](const char* alarm) {
         changes.push_back({Aspect::AlarmCancelled, "", alarm});

@@ -19,7 +19,6 @@ enum class FeedState { Fresh, Stale, Unreadable, Missing };
 
 FeedState FeedStateOf(const PollReport& report);
 const char* FeedStateText(FeedState feed);   // "fresh", "stale", "unreadable", "missing"
-const char* StatusText(ShownStatus status);  // "PENDING", "SAFE", "UNSAFE", "UNKNOWN"
 
 struct StateChange {
     enum class Aspect { Condition, Status, Feed, AlarmRaised, AlarmCancelled };
