@@ -60,6 +60,27 @@ std::string Caption(int label)
 
 }  // namespace
 
+const std::array<NotifyCheckBinding, 6> kNotifyChecks{{
+    {Id::NotifyOnUnsafeCheck, &NotifyEntries::onUnsafe},
+    {Id::NotifyOnSafeCheck, &NotifyEntries::onSafe},
+    {Id::NotifyOnFeedLostCheck, &NotifyEntries::onFeedLost},
+    {Id::NotifyOnFeedBackCheck, &NotifyEntries::onFeedBack},
+    {Id::NotifyOnCancelCheck, &NotifyEntries::onCancel},
+    {Id::PushoverEmergencyCheck, &NotifyEntries::pushoverEmergency},
+}};
+
+const std::array<NotifyTextBinding, 9> kNotifyTexts{{
+    {Id::RepeatMinutesField, &NotifyEntries::repeatMinutes},
+    {Id::NtfyServerField, &NotifyEntries::ntfyServer},
+    {Id::NtfyTopicField, &NotifyEntries::ntfyTopic},
+    {Id::NtfyTokenField, &NotifyEntries::ntfyToken},
+    {Id::PushoverUserField, &NotifyEntries::pushoverUser},
+    {Id::PushoverTokenField, &NotifyEntries::pushoverToken},
+    {Id::TelegramTokenField, &NotifyEntries::telegramToken},
+    {Id::TelegramChatIdField, &NotifyEntries::telegramChatId},
+    {Id::WebhookUrlField, &NotifyEntries::webhookUrl},
+}};
+
 NotifyEntries EntriesFromNotifySettings(const NotifySettings& settings)
 {
     NotifyEntries entries;

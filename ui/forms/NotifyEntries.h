@@ -4,6 +4,7 @@
 #include "Settings.h"
 #include "SetupEntries.h"
 
+#include <array>
 #include <string>
 #include <variant>
 
@@ -29,6 +30,19 @@ struct NotifyEntries {
     std::string telegramChatId;
     std::string webhookUrl;
 };
+
+// Which control of the dialog holds which entry: the front ends fill the
+// controls and read them back through these.
+struct NotifyCheckBinding {
+    int id;  // a frmNotifyId
+    bool NotifyEntries::*entry;
+};
+struct NotifyTextBinding {
+    int id;
+    std::string NotifyEntries::*entry;
+};
+extern const std::array<NotifyCheckBinding, 6> kNotifyChecks;
+extern const std::array<NotifyTextBinding, 9> kNotifyTexts;
 
 NotifyEntries EntriesFromNotifySettings(const NotifySettings& settings);
 

@@ -22,12 +22,6 @@ const nortavi::forms::FormDesign& Design()
     return nortavi::forms::frmNotifyDesign();
 }
 
-constexpr int kChecks[] = {Id::NotifyOnUnsafeCheck,   Id::NotifyOnSafeCheck,
-                           Id::NotifyOnFeedLostCheck, Id::NotifyOnFeedBackCheck,
-                           Id::NotifyOnCancelCheck,   Id::PushoverEmergencyCheck};
-constexpr int kFields[] = {Id::RepeatMinutesField, Id::NtfyServerField,     Id::NtfyTopicField,
-                           Id::NtfyTokenField,     Id::PushoverUserField,   Id::PushoverTokenField,
-                           Id::TelegramTokenField, Id::TelegramChatIdField, Id::WebhookUrlField};
 
 }  // namespace
 
@@ -37,11 +31,11 @@ frmNotify::frmNotify(nortavi::behaviour::frmNotifyBehaviour& behaviour, QWidget*
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     const nortavi::ui::FormBuilder controls(*this, Design());
-    for (const int id : kChecks) {
-        checks_[id] = controls.Get<QCheckBox>(id);
+    for (const auto& check : nortavi::forms::kNotifyChecks) {
+        checks_[check.id] = controls.Get<QCheckBox>(check.id);
     }
-    for (const int id : kFields) {
-        fields_[id] = controls.Get<QLineEdit>(id);
+    for (const auto& field : nortavi::forms::kNotifyTexts) {
+        fields_[field.id] = controls.Get<QLineEdit>(field.id);
     }
     cmdTest = controls.Get<QPushButton>(Id::cmdTest);
     cmdOK = controls.Get<QPushButton>(Id::cmdOK);
@@ -76,24 +70,12 @@ int frmNotify::ShowModal()
 void frmNotify::Form_Load()
 {
     const nortavi::forms::NotifyEntries e = behaviour_.Form_Load();
-    const std::pair<int, bool> checks[] = {{Id::NotifyOnUnsafeCheck, e.onUnsafe},
-                                           {Id::NotifyOnSafeCheck, e.onSafe},
-                                           {Id::NotifyOnFeedLostCheck, e.onFeedLost},
-                                           {Id::NotifyOnFeedBackCheck, e.onFeedBack},
-                                           {Id::NotifyOnCancelCheck, e.onCancel},
-                                           {Id::PushoverEmergencyCheck, e.pushoverEmergency}};
-    for (const auto& [id, on] : checks) {
-        checks_.at(id)->setChecked(on);
+    for (const auto& check : nortavi::forms::kNotifyChecks) {
+        checks_.at(check.id)->setChecked(e.*check.entry);
     }
-    const std::pair<int, const std::string*> fields[] = {
-        {Id::RepeatMinutesField, &e.repeatMinutes}, {Id::NtfyServerField, &e.ntfyServer},
-        {Id::NtfyTopicField, &e.ntfyTopic},         {Id::NtfyTokenField, &e.ntfyToken},
-        {Id::PushoverUserField, &e.pushoverUser},   {Id::PushoverTokenField, &e.pushoverToken},
-        {Id::TelegramTokenField, &e.telegramToken}, {Id::TelegramChatIdField, &e.telegramChatId},
-        {Id::WebhookUrlField, &e.webhookUrl}};
-    for (const auto& [id, text] : fields) {
-        fields_.at(id)->setText(QString::fromStdString(*text));
-        fields_.at(id)->setCursorPosition(0);
+    for (const auto& field : nortavi::forms::kNotifyTexts) {
+        fields_.at(field.id)->setText(QString::fromStdString(e.*field.entry));
+        fields_.at(field.id)->setCursorPosition(0);
     }
     // A test still on its way from an earlier opening is told here.
     ShowTesting(behaviour_.Testing());
@@ -104,21 +86,12 @@ nortavi::forms::NotifyEntries frmNotify::ReadEntries() const
     const auto checked = [this](int id) { return checks_.at(id)->isChecked(); };
     const auto text = [this](int id) { return fields_.at(id)->text().toStdString(); };
     nortavi::forms::NotifyEntries e;
-    e.onUnsafe = checked(Id::NotifyOnUnsafeCheck);
-    e.onSafe = checked(Id::NotifyOnSafeCheck);
-    e.onFeedLost = checked(Id::NotifyOnFeedLostCheck);
-    e.onFeedBack = checked(Id::NotifyOnFeedBackCheck);
-    e.onCancel = checked(Id::NotifyOnCancelCheck);
-    e.pushoverEmergency = checked(Id::PushoverEmergencyCheck);
-    e.repeatMinutes = text(Id::RepeatMinutesField);
-    e.ntfyServer = text(Id::NtfyServerField);
-    e.ntfyTopic = text(Id::NtfyTopicField);
-    e.ntfyToken = text(Id::NtfyTokenField);
-    e.pushoverUser = text(Id::PushoverUserField);
-    e.pushoverToken = text(Id::PushoverTokenField);
-    e.telegramToken = text(Id::TelegramTokenField);
-    e.telegramChatId = text(Id::TelegramChatIdField);
-    e.webhookUrl = text(Id::WebhookUrlField);
+    for (const auto& check : nortavi::forms::kNotifyChecks) {
+        e.*check.entry = checked(check.id);
+    }
+    for (const auto& field : nortavi::forms::kNotifyTexts) {
+        e.*field.entry = text(field.id);
+    }
     return e;
 }
 

@@ -86,23 +86,12 @@ INT_PTR frmNotify::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 void frmNotify::Form_Load()
 {
     const forms::NotifyEntries e = behaviour_.Form_Load();
-    const std::pair<int, bool> checks[] = {{Id::NotifyOnUnsafeCheck, e.onUnsafe},
-                                           {Id::NotifyOnSafeCheck, e.onSafe},
-                                           {Id::NotifyOnFeedLostCheck, e.onFeedLost},
-                                           {Id::NotifyOnFeedBackCheck, e.onFeedBack},
-                                           {Id::NotifyOnCancelCheck, e.onCancel},
-                                           {Id::PushoverEmergencyCheck, e.pushoverEmergency}};
-    for (const auto& [id, on] : checks) {
-        SendMessageW(controls_->Get(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (const auto& check : forms::kNotifyChecks) {
+        SendMessageW(controls_->Get(check.id), BM_SETCHECK,
+                     e.*check.entry ? BST_CHECKED : BST_UNCHECKED, 0);
     }
-    const std::pair<int, const std::string*> fields[] = {
-        {Id::RepeatMinutesField, &e.repeatMinutes}, {Id::NtfyServerField, &e.ntfyServer},
-        {Id::NtfyTopicField, &e.ntfyTopic},         {Id::NtfyTokenField, &e.ntfyToken},
-        {Id::PushoverUserField, &e.pushoverUser},   {Id::PushoverTokenField, &e.pushoverToken},
-        {Id::TelegramTokenField, &e.telegramToken}, {Id::TelegramChatIdField, &e.telegramChatId},
-        {Id::WebhookUrlField, &e.webhookUrl}};
-    for (const auto& [id, text] : fields) {
-        SetWindowTextW(controls_->Get(id), WideFromUtf8(*text).c_str());
+    for (const auto& field : forms::kNotifyTexts) {
+        SetWindowTextW(controls_->Get(field.id), WideFromUtf8(e.*field.entry).c_str());
     }
     // A test still on its way from an earlier opening is told here.
     ShowTesting(behaviour_.Testing());
@@ -118,21 +107,12 @@ forms::NotifyEntries frmNotify::ReadEntries() const
         return Utf8FromWide(WindowText(controls_->Get(id))).value_or("\xEF\xBF\xBD");
     };
     forms::NotifyEntries e;
-    e.onUnsafe = checked(Id::NotifyOnUnsafeCheck);
-    e.onSafe = checked(Id::NotifyOnSafeCheck);
-    e.onFeedLost = checked(Id::NotifyOnFeedLostCheck);
-    e.onFeedBack = checked(Id::NotifyOnFeedBackCheck);
-    e.onCancel = checked(Id::NotifyOnCancelCheck);
-    e.pushoverEmergency = checked(Id::PushoverEmergencyCheck);
-    e.repeatMinutes = text(Id::RepeatMinutesField);
-    e.ntfyServer = text(Id::NtfyServerField);
-    e.ntfyTopic = text(Id::NtfyTopicField);
-    e.ntfyToken = text(Id::NtfyTokenField);
-    e.pushoverUser = text(Id::PushoverUserField);
-    e.pushoverToken = text(Id::PushoverTokenField);
-    e.telegramToken = text(Id::TelegramTokenField);
-    e.telegramChatId = text(Id::TelegramChatIdField);
-    e.webhookUrl = text(Id::WebhookUrlField);
+    for (const auto& check : forms::kNotifyChecks) {
+        e.*check.entry = checked(check.id);
+    }
+    for (const auto& field : forms::kNotifyTexts) {
+        e.*field.entry = text(field.id);
+    }
     return e;
 }
 
