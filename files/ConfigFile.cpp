@@ -333,6 +333,10 @@ std::variant<Settings, ConfigProblem> ConfigFile::ReloadConfig()
     // Where a new start would read it: once saved, the save folder's.
     const std::string path =
         (FileExists(saveFolder_ + fileName_) ? saveFolder_ : loadFolder_) + fileName_;
+    // Said alike on every platform (Windows' reads leave errno alone).
+    if (!FileExists(path)) {
+        return ConfigProblem{0, "No such file or directory"};
+    }
     errno = 0;
     const auto prefix = platform::ReadSettingsFile(path, kMaxConfigBytes);
     if (!prefix) {
