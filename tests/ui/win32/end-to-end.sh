@@ -121,7 +121,9 @@ expected=$(printf 'statusPath,%s\r\ntimeToSafe,0\r\ntimeToUnsafe,5\r\ncloudyAsCl
   "$status_path" | od -An -c)
 actual=$(od -An -c "$work/app/config.ini")
 [ "$actual" = "$expected" ] || { echo "expected:"; echo "$expected"; echo "actual:"; echo "$actual"; fail "config.ini"; }
-[ "$(ls "$work/app")" = "$(printf 'Nortavi.exe\nconfig.ini')" ] || fail "left beside the program: $(ls "$work/app")"
+# A portable copy keeps its night log beside it too: tonight's file alone.
+[ "$(ls "$work/app")" = "$(printf 'Nortavi.exe\nconfig.ini\nnights')" ] || fail "left beside the program: $(ls "$work/app")"
+ls "$work/app/nights" | grep -qxE '[0-9]{4}-[0-9]{2}-[0-9]{2}\.csv' || fail "the night log: $(ls "$work/app/nights")"
 echo "closed through the window manager; config.ini written byte for byte"
 
 for scale in 144:462x764 192:616x1018; do
