@@ -23,6 +23,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Socket errors that wine's WinHTTP passes on where Windows' gives its own
+// (WSAETIMEDOUT, WSAECONNREFUSED; winsock2.h is not needed for two numbers).
+constexpr DWORD kSocketTimedOut = 10060;
+constexpr DWORD kSocketRefused = 10061;
+
 HttpFailure FailureOf(DWORD error)
 {
     switch (error) {
@@ -32,8 +37,10 @@ HttpFailure FailureOf(DWORD error)
         case ERROR_WINHTTP_NAME_NOT_RESOLVED:
             return HttpFailure::NameNotResolved;
         case ERROR_WINHTTP_CANNOT_CONNECT:
+        case kSocketRefused:
             return HttpFailure::Refused;
         case ERROR_WINHTTP_TIMEOUT:
+        case kSocketTimedOut:
             return HttpFailure::Timeout;
         case ERROR_WINHTTP_SECURE_FAILURE:
         case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:

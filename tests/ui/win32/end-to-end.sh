@@ -218,7 +218,7 @@ close_app  # the window manager restores it first
 echo "started maximised, the window is as it is; minimised, it stays so"
 
 # From a folder the user may not write to.
-rm -f "$work/app/config.ini"
+rm -rf "$work/app/config.ini" "$work/app/nights"
 appdata="${WINEPREFIX:-$HOME/.wine}/drive_c/users/$(id -un)/AppData/Roaming/Nortavi"
 rm -rf "$appdata"
 if lock 2>/dev/null; then
