@@ -19,6 +19,10 @@ set(CMAKE_CXX_COMPILER ${NORTAVI_ARM64_TRIPLE}-g++)
 # own, under its own triple, are never looked at.
 set(CMAKE_LIBRARY_ARCHITECTURE ${NORTAVI_ARM64_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+# pkg-config (through which FindCURL looks first) reads the target's .pc
+# files alone, not the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${NORTAVI_ARM64_TRIPLE}/pkgconfig:/usr/share/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
 # GNUInstallDirs leaves out the triple when it cross-builds; a Pi's Debian
 # keeps libraries under it as this machine's does (the sound module goes to
 # /usr/lib/aarch64-linux-gnu/nortavi).
