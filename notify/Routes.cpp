@@ -156,7 +156,7 @@ std::string ServiceWords(Route route, const std::string& body)
     // Anything else: its first line, if it is short text.
     std::string line = body.substr(0, body.find_first_of("\r\n"));
     if (line.size() > 200 ||
-        !std::all_of(line.begin(), line.end(), [](char c) { return c >= ' ' || c < 0; })) {
+        !std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x20; })) {
         return {};
     }
     return line;

@@ -23,9 +23,11 @@ ensure_packages "${packages[@]}"
 if [ "$test_stage" = 1 ]; then
   build=build/arm64
   options=(-DNORTAVI_WERROR=ON -DNORTAVI_PACKAGE_TESTS=OFF)
-  # What the monitor is made of, and the Alpaca server's client over HTTP.
+  # What the monitor is made of, the Alpaca server's client over HTTP, and
+  # the notifications through the target's libcurl over HTTPS.
   targets=(nortavi-monitor nortavi-sound-sdl nortavi-replay nortavi_core_tests nortavi_timestamps_tests
-           nortavi_files_tests nortavi_service_tests nortavi_alpaca_tests)
+           nortavi_files_tests nortavi_history_tests nortavi_service_tests nortavi_alpaca_tests
+           nortavi_notify_tests nortavi_services_test)
 else
   build=build/arm64-release
   options=(-DBUILD_TESTING=OFF)
