@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-15}
-source scripts/packages.sh
+source scripts/lib/packages.sh
 ensure_packages wrk python3 build-essential cmake ninja-build libboost-dev nlohmann-json3-dev
 build=build/bench-alpaca
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
