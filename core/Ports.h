@@ -62,6 +62,21 @@ public:
     virtual void SetAlarmButtonEnabled(bool enabled) = 0;
 };
 
+// A main window that shows nothing: the headless monitor's, and the tests'
+// of what sounds.
+class NoDisplay final : public MainDisplay {
+public:
+    void SetConditionCaption(const std::string&) override {}
+    void SetConditionColour(Colour) override {}
+    void SetStatusCaption(const std::string&) override {}
+    void SetStatusColour(Colour) override {}
+    void SetMinsSinceClearText(const std::string&) override {}
+    void SetMinsSinceCloudyText(const std::string&) override {}
+    void SetMinsSinceVCloudyText(const std::string&) override {}
+    void SetAlarmButtonCaption(const std::string&) override {}
+    void SetAlarmButtonEnabled(bool) override {}
+};
+
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;

@@ -84,7 +84,7 @@ HeadlessMonitor::HeadlessMonitor(ProgramFolders folders, TimeStampFormat format,
     : journal_(journal),
       manager_(manager),
       sound_(platform::MakeSystemSound()),
-      service_(settings_, clock_, *sound_, *this, std::move(folders), std::move(format),
+      service_(settings_, clock_, *sound_, display_, std::move(folders), std::move(format),
                kStatusReadLimit, JournalledNotifications(journal)),
       changes_([this](const StateChangeBatch& batch) { SayChanges(batch); })
 {

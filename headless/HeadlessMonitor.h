@@ -23,13 +23,13 @@ namespace nortavi::headless {
 // says each change in a line of the journal, reads the settings file again
 // when asked, and ends when asked. There is no alarm button, so an alarm
 // stays up until the opposite event.
-class HeadlessMonitor final : private MainDisplay {
+class HeadlessMonitor final {
 public:
     HeadlessMonitor(ProgramFolders folders, TimeStampFormat format, Journal& journal,
                     ServiceNotifier& manager);
     HeadlessMonitor(const HeadlessMonitor&) = delete;
     HeadlessMonitor& operator=(const HeadlessMonitor&) = delete;
-    ~HeadlessMonitor() override;
+    ~HeadlessMonitor();
 
     // Starts, then runs until SIGTERM or SIGINT come through `signals`,
     // which also bring SIGHUP. The exit code.
@@ -48,22 +48,12 @@ private:
     void SayNotifyTrouble();
     std::string SettingsSummary() const;
 
-    // The window's operations: without a window, nothing to draw.
-    void SetConditionCaption(const std::string&) override {}
-    void SetConditionColour(Colour) override {}
-    void SetStatusCaption(const std::string&) override {}
-    void SetStatusColour(Colour) override {}
-    void SetMinsSinceClearText(const std::string&) override {}
-    void SetMinsSinceCloudyText(const std::string&) override {}
-    void SetMinsSinceVCloudyText(const std::string&) override {}
-    void SetAlarmButtonCaption(const std::string&) override {}
-    void SetAlarmButtonEnabled(bool) override {}
-
     Journal& journal_;
     ServiceNotifier& manager_;
     Settings settings_;
     platform::SystemClock clock_;
     std::unique_ptr<SoundOutput> sound_;
+    NoDisplay display_;  // without a window, nothing to draw
     MonitorService service_;
     StateChanges changes_;
     std::vector<std::string> failing_;  // the notification routes failing at the last poll

@@ -72,20 +72,6 @@ public:
     std::set<std::string> existing;
 };
 
-// A main window that shows nothing, for tests of what sounds.
-class NoDisplay final : public MainDisplay {
-public:
-    void SetConditionCaption(const std::string&) override {}
-    void SetConditionColour(Colour) override {}
-    void SetStatusCaption(const std::string&) override {}
-    void SetStatusColour(Colour) override {}
-    void SetMinsSinceClearText(const std::string&) override {}
-    void SetMinsSinceCloudyText(const std::string&) override {}
-    void SetMinsSinceVCloudyText(const std::string&) override {}
-    void SetAlarmButtonCaption(const std::string&) override {}
-    void SetAlarmButtonEnabled(bool) override {}
-};
-
 // Keeps what each poll reported and what the alarm button silenced.
 class RecordingListener final : public MonitorListener {
 public:
